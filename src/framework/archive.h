@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// Raised while loading when the bytes do not form what the reader expects:
+// the data ends early, or a value breaks the rules of the format.
+class CArchiveException : public std::runtime_error {
+public:
+    enum Cause { endOfFile, badFormat };
+
+    CArchiveException(Cause cause, const std::string& what)
+        : std::runtime_error(what), m_cause(cause) {}
+    Cause GetCause() const { return m_cause; }
+
+private:
+    Cause m_cause;
+};
+
+// A binary archive in one direction: storing appends to a byte string,
+// loading reads from a byte range that the archive does not own. All integers
+// are little-endian, with nothing between fields.
+class CArchive {
+public:
+    // Storing into *out (appended to).
+    explicit CArchive(std::string* out);
+    // Loading from [data, data + size).
+    CArchive(const char* data, std::size_t size);
+
+    bool IsStoring() const { return m_out != nullptr; }
+    bool IsLoading() const { return m_out == nullptr; }
+
+    void WriteInt(int32_t value);
+    void WriteByte(uint8_t value);
+    void WriteFloat(float value);
+    // Length-prefixed: one byte below 255, then 0xFF and a 16-bit length below
+    // 65534, then 0xFF 0xFFFF and a 32-bit length.
+    void WriteString(std::string_view text);
+    // Raw bytes, for textual output.
+    void WriteText(std::string_view text);
+
+    int32_t ReadInt();
+    uint8_t ReadByte();
+    float ReadFloat();
+    std::string ReadString();
+
+    // Reads a count of records that follow and refuses it when it is negative
+    // or when the bytes left could not hold that many records of at least
+    // minRecordSize bytes each, so a short file can never ask for a large
+    // allocation.
+    int32_t ReadCount(std::size_t minRecordSize);
+
+    std::size_t Remaining() const { return m_size - m_pos; }
+
+private:
+    const char* Take(std::size_t n);
+
+    std::string* m_out = nullptr;
+    const char* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_pos = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// A file that could not be read or written. The message is the system's own
+// description of the error (strerror), without the file name, which is kept
+// apart so that callers can place it as their report needs.
+class CFileException : public std::runtime_error {
+public:
+    CFileException(int error, std::string fileName);
+
+    int GetErrno() const { return m_errno; }
+    const std::string& GetFileName() const { return m_strFileName; }
+    std::string GetErrorMessage() const { return what(); }
+
+private:
+    int m_errno;
+    std::string m_strFileName;
+};
+
+// Reads a whole regular file.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces the file at path with data, or creates it, so that at every moment
+// the path holds either the old contents or the new ones. The data goes to a
+// temporary file in the same folder, is synced, takes the old file's
+// permission bits and is renamed over the old name. An existing file that is
+// not writable is refused, as an in-place write would be. A symbolic link is
+// followed and its target replaced. On failure nothing at path has changed.
+void WriteFileAtomically(const std::string& path, std::string_view data);
+
+// True when path names an existing file that this process may write.
+bool IsWritableFile(const std::string& path);
+bool FileExists(const std::string& path);

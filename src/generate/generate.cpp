@@ -1,0 +1,64 @@
+#include <filesystem>
+#include <string>
+
+#include "framework/archive.h"
+#include "framework/file_io.h"
+#include "framework/message.h"
+#include "generate/parse_exception.h"
+#include "model/grammar.h"
+
+namespace {
+
+// Holds an output mode for its lifetime and returns the whole document to
+// mode 0 on every way out, so the document can never be saved as a table.
+class OutputModeGuard {
+public:
+    OutputModeGuard(CGrammer& doc, int nMode) : m_doc(doc) { m_doc.SetMode(nMode); }
+    OutputModeGuard(const OutputModeGuard&) = delete;
+    OutputModeGuard& operator=(const OutputModeGuard&) = delete;
+    ~OutputModeGuard() { m_doc.SetMode(0); }
+
+private:
+    CGrammer& m_doc;
+};
+
+void WriteTable(CGrammer& doc, int nMode, const std::string& path) {
+    std::string data;
+    {
+        OutputModeGuard guard(doc, nMode);
+        CArchive ar(&data);
+        doc.Serialize(ar);
+    }
+    WriteFileAtomically(path, data);
+}
+
+}  // namespace
+
+std::string CGrammer::TablePath(const std::string& documentPath, const char* extension) {
+    return std::filesystem::path(documentPath).replace_extension(extension).string();
+}
+
+void CGrammer::WriteParseTables(const std::string& ptPath, const std::string& txtPath) {
+    WriteTable(*this, 1, ptPath);
+    WriteTable(*this, 2, txtPath);
+}
+
+bool CGrammer::Generate() {
+    try {
+        Validate();
+    } catch (const CParseException& e) {
+        e.ShowMessage();
+        return false;
+    }
+    if (!DoFileSave()) {
+        return false;
+    }
+    const std::string& path = GetPathName();
+    try {
+        WriteParseTables(TablePath(path, ".pt"), TablePath(path, ".txt"));
+    } catch (const CFileException& e) {
+        ShowMessage(MessageIcon::Error, e.GetFileName() + ": " + e.GetErrorMessage());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+
+#include "framework/geometry.h"
+
+class CArchive;
+class CGraphNode;
+
+// A directed edge between two nodes of one graph. A Token edge's input is a
+// terminal; a Graph edge's input names another graph. The edge counts one
+// reference on each of its nodes while it lives, but owns neither.
+class CEdge {
+public:
+    // An unattached edge, as the loader creates it before reading its fields.
+    CEdge();
+    // Counts both ends on the nodes and takes a bend from the node-pair
+    // registry: 0, +1, -1, +2, ... between two nodes; -1, +2, -2, ... for
+    // loops.
+    CEdge(CGraphNode* pFrom, CGraphNode* pTo, const std::string& strInput,
+          const std::string& strAction, bool bGraph);
+    CEdge(const CEdge&) = delete;
+    CEdge& operator=(const CEdge&) = delete;
+    virtual ~CEdge();
+
+    virtual void Serialize(CArchive& ar);
+
+    void SetProperties(const std::string& strInput, const std::string& strAction, bool bGraph);
+    // On the label rectangle, its right and bottom borders excluded.
+    bool HitTest(CPoint pt) const { return m_rcLabel.PtInRect(pt); }
+    void SetMode(int nMode) { m_nMode = nMode; }
+
+    CGraphNode* GetFrom() const { return m_pFrom; }
+    CGraphNode* GetTo() const { return m_pTo; }
+    const std::string& GetInput() const { return m_strInput; }
+    const std::string& GetAction() const { return m_strAction; }
+    bool IsGraph() const { return m_bGraph; }
+    float GetOffset() const { return m_fOffset; }
+    void SetOffset(float fOffset) { m_fOffset = fOffset; }
+    const CRect& GetLabelRect() const { return m_rcLabel; }
+    void SetLabelRect(const CRect& rc) { m_rcLabel = rc; }
+    bool IsHighlighted() const { return m_bHighlighted; }
+    void SetHighlighted(bool bHighlighted) { m_bHighlighted = bHighlighted; }
+
+    // The node numbers read by the loader, from which the graph joins the
+    // edge to its nodes.
+    int GetToNumber() const { return m_nToNumber; }
+    int GetFromNumber() const { return m_nFromNumber; }
+    void SetFromNumber(int nNumber) { m_nFromNumber = nNumber; }
+    // Sets the node pointers of a loaded edge; counts nothing, since a loaded
+    // node brings its count with it.
+    void Join(CGraphNode* pFrom, CGraphNode* pTo);
+
+private:
+    CGraphNode* m_pTo = nullptr;
+    CGraphNode* m_pFrom = nullptr;
+    std::string m_strInput;
+    std::string m_strAction;
+    float m_fOffset = 0.0f;
+    CRect m_rcLabel;
+    bool m_bGraph = false;
+    bool m_bHighlighted = false;
+    int m_nMode = 0;
+    int m_nToNumber = 0;
+    int m_nFromNumber = 0;
+};

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/document.h"
+#include "framework/geometry.h"
+#include "model/graph.h"
+
+// The grammar document: every syntax graph of one language, "MAIN" first.
+// Graphs are only ever appended, so an index names a graph for as long as
+// the document is open. Editing requests go to the current graph.
+class CGrammer : public CDocument {
+public:
+    // Holds "MAIN" with node 1 at (100, 100) and is not modified.
+    CGrammer();
+    ~CGrammer() override;
+
+    bool OnNewDocument() override;
+    void DeleteContents() override;
+    // Storing writes the document in the current output mode (0 document,
+    // 1 binary parse table, 2 textual parse table). Loading refuses, with
+    // CArchiveException, a file that ends early, has trailing bytes or breaks
+    // the model.
+    void Serialize(CArchive& ar) override;
+    // Sets the output mode on the document and everything it holds.
+    void SetMode(int nMode);
+    int GetMode() const { return m_nMode; }
+
+    int GetGraphCount() const { return static_cast<int>(m_pGraphs.size()); }
+    std::string GetGraphName(int nIndex) const { return m_pNames[static_cast<size_t>(nIndex)]; }
+    const CGraph* GetGraph(int nIndex) const { return m_pGraphs[static_cast<size_t>(nIndex)].get(); }
+    CGraph* GetCurrentGraph() const { return m_pCurrent; }
+    bool SelectGraph(int nIndex);
+
+    // Editing the current graph; see each for whether it marks the document
+    // modified.
+    CGraphElement* AddNode(CPoint pt);       // always
+    CGraphNode* FindNode(CPoint pt);         // never
+    void MoveSelectedNode(CPoint pt);        // always
+    CEdge* FindEdge(CPoint pt);              // always: finding starts a change of it
+    bool DeleteNode(CPoint pt);              // when a node was deleted
+    bool DeleteEdge(CPoint pt);              // when an edge was deleted
+    // A new edge from the picked node to the node at pt, or, with bExisting,
+    // new properties for the edge whose label is at pt. A Graph edge that
+    // names no graph yet appends one. Always marks the document modified.
+    void AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction,
+                 bool bGraph, bool bExisting);
+    // Flips the final flag of the node at pt; marks the document modified
+    // when there is one.
+    bool ToggleNodeFinal(CPoint pt);
+
+    // Validation: the four checks in order; the first violation throws
+    // CParseException with its message.
+    void Validate();
+    void CheckFinalNodes();
+    void CheckFinalGraphOutputs();
+    void CheckGraphOutputCount();
+    void CheckAmbiguity();
+    // The index of the first graph named strName, or -1.
+    int FindGraph(const std::string& strName) const;
+
+    // Run > Generate: validates (a violation is shown as a warning), saves
+    // the document (asking for a name when it has none), and writes the
+    // binary and textual parse tables beside it. Returns whether the tables
+    // were written; every failure has been reported when it returns false.
+    bool Generate();
+    // Writes both tables, each atomically; throws CFileException. The
+    // grammar is not validated here.
+    void WriteParseTables(const std::string& ptPath, const std::string& txtPath);
+    // The table names of a document: its path with the final extension
+    // replaced by ".pt" and ".txt".
+    static std::string TablePath(const std::string& documentPath, const char* extension);
+
+private:
+    void BuildInitialGrammar();
+    CGraph* AppendGraph(const std::string& strName);
+    using GraphIndex = std::unordered_map<std::string, int>;
+    GraphIndex IndexGraphNames() const;
+    void CollectFirstTokens(int nGraph, const GraphIndex& graphIndex);
+
+    std::vector<std::string> m_pNames;
+    CGraph* m_pCurrent = nullptr;
+    std::vector<std::unique_ptr<CGraph>> m_pGraphs;
+    int m_nMode = 0;
+};

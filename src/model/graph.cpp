@@ -1,0 +1,273 @@
+#include "model/graph.h"
+
+#include <climits>
+#include <unordered_map>
+
+#include "framework/archive.h"
+
+namespace {
+
+// Signed number, x, y, edge count and reference count.
+constexpr std::size_t kMinNodeRecord = 5 * 4;
+
+[[noreturn]] void BadFormat(const char* what) {
+    throw CArchiveException(CArchiveException::badFormat, what);
+}
+
+}  // namespace
+
+CGraph::CGraph() = default;
+
+CGraph::CGraph(const std::string& strName) : m_strName(strName) {}
+
+CGraph::~CGraph() {
+    // Edges first, while every node they point at is still alive.
+    for (auto& element : m_pElements) {
+        element->DeleteAllEdges();
+    }
+    m_pElements.clear();
+}
+
+CGraphElement* CGraph::AddNode(CPoint pt) {
+    if (m_nLastNumber == INT_MAX) {
+        return nullptr;
+    }
+    ++m_nLastNumber;
+    m_pElements.push_back(std::make_unique<CGraphElement>(m_nLastNumber, pt.x, pt.y, false));
+    return m_pElements.back().get();
+}
+
+CGraphNode* CGraph::FindNode(CPoint pt) {
+    for (const auto& element : m_pElements) {
+        if (element->HitTest(pt)) {
+            m_pSelected = element.get();
+            return m_pSelected;
+        }
+    }
+    return nullptr;
+}
+
+void CGraph::MoveSelectedNode(CPoint pt) {
+    if (m_pSelected == nullptr) {
+        return;
+    }
+    m_pSelected->SetCenter(pt);
+    m_pSelected = nullptr;
+}
+
+void CGraph::AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction,
+                     bool bGraph) {
+    CGraphNode* source = m_pSelected;
+    if (source == nullptr) {
+        return;
+    }
+    FindNode(pt);
+    CGraphNode* target = m_pSelected;
+    m_pSelected = nullptr;
+    // Every node of a graph is the node part of one of its slots.
+    static_cast<CGraphElement*>(source)->AddEdge(source, target, strInput, strAction, bGraph);
+}
+
+CEdge* CGraph::FindEdge(CPoint pt) const {
+    for (const auto& element : m_pElements) {
+        if (CEdge* edge = element->FindEdge(pt)) {
+            return edge;
+        }
+    }
+    return nullptr;
+}
+
+bool CGraph::DeleteNode(CPoint pt) {
+    for (auto it = m_pElements.begin(); it != m_pElements.end(); ++it) {
+        if (!(*it)->HitTest(pt)) {
+            continue;
+        }
+        if (!(*it)->CanDelete()) {
+            return false;
+        }
+        if (m_pSelected == it->get()) {
+            m_pSelected = nullptr;
+        }
+        m_pElements.erase(it);
+        return true;
+    }
+    return false;
+}
+
+bool CGraph::DeleteEdge(CPoint pt) {
+    for (const auto& element : m_pElements) {
+        if (element->DeleteEdge(pt)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CGraph::SetMode(int nMode) {
+    m_nMode = nMode;
+    for (const auto& element : m_pElements) {
+        element->SetMode(nMode);
+    }
+}
+
+void CGraph::Serialize(CArchive& ar) {
+    if (ar.IsLoading()) {
+        m_strName = ar.ReadString();
+        const int32_t nNodes = ar.ReadCount(kMinNodeRecord);
+        if (nNodes < 1) {
+            BadFormat("graph without nodes");
+        }
+        m_nLastNumber = ar.ReadInt();
+        for (auto& element : m_pElements) {
+            element->DeleteAllEdges();
+        }
+        m_pElements.clear();
+        m_pSelected = nullptr;
+        m_pElements.reserve(static_cast<size_t>(nNodes));
+        for (int32_t i = 0; i < nNodes; ++i) {
+            m_pElements.push_back(std::make_unique<CGraphElement>(i + 1, 0, 0, false));
+            m_pElements.back()->Serialize(ar);
+        }
+        JoinLoadedEdges();
+        return;
+    }
+    const auto nNodes = static_cast<int32_t>(m_pElements.size());
+    switch (m_nMode) {
+        case 0:
+            ar.WriteString(m_strName);
+            ar.WriteInt(nNodes);
+            ar.WriteInt(m_nLastNumber);
+            break;
+        case 1:
+            ar.WriteString(m_strName);
+            ar.WriteInt(nNodes);
+            break;
+        default:
+            ar.WriteText(std::string(90, '-') + "\r\n\r\n");
+            ar.WriteText("Graph  \"" + m_strName + "\" :\r\n");
+            ar.WriteText("\tThe Number of Nodes: " + std::to_string(nNodes) + "\r\n");
+            break;
+    }
+    for (const auto& element : m_pElements) {
+        element->Serialize(ar);
+    }
+    if (m_nMode == 2) {
+        ar.WriteText("End\r\n\r\n");
+    }
+}
+
+void CGraph::JoinLoadedEdges() {
+    if (m_pElements.front()->GetNumber() != 1) {
+        BadFormat("first node is not node 1");
+    }
+    std::unordered_map<int, CGraphElement*> byNumber;
+    byNumber.reserve(m_pElements.size());
+    for (const auto& element : m_pElements) {
+        if (!byNumber.emplace(element->GetNumber(), element.get()).second) {
+            BadFormat("repeated node number");
+        }
+        if (element->GetNumber() > m_nLastNumber) {
+            BadFormat("node number above the last number given");
+        }
+    }
+    std::unordered_map<const CGraphNode*, int64_t> ends;
+    ends.reserve(m_pElements.size());
+    for (const auto& element : m_pElements) {
+        for (int j = 0; j < element->GetEdgeCount(); ++j) {
+            CEdge* edge = element->GetEdge(j);
+            const auto to = byNumber.find(edge->GetToNumber());
+            if (to == byNumber.end()) {
+                BadFormat("edge to a missing node");
+            }
+            edge->Join(element.get(), to->second);
+            ++ends[element.get()];
+            ++ends[to->second];
+        }
+    }
+    // A count below the real one would let a node with edges be deleted.
+    for (const auto& element : m_pElements) {
+        const auto it = ends.find(element.get());
+        const int64_t actual = it == ends.end() ? 0 : it->second;
+        if (element->m_nRefCount != actual) {
+            BadFormat("reference count does not match the edges");
+        }
+    }
+}
+
+bool CGraph::HasFinalNode() const {
+    for (const auto& element : m_pElements) {
+        if (element->IsFinal()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CGraph::FindFinalWithGraphOutput(int& nNumber) const {
+    for (const auto& element : m_pElements) {
+        if (element->IsFinal() && element->CountGraphOutputs() != 0) {
+            nNumber = element->GetNumber();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CGraph::FindMultipleGraphOutputs(int& nNumber) const {
+    for (const auto& element : m_pElements) {
+        if (element->CountGraphOutputs() > 1) {
+            nNumber = element->GetNumber();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CGraph::InitFirstTokens() {
+    m_bVisited = false;
+    m_pFirstTokens.clear();
+    m_firstTokenSet.clear();
+    m_pElements.front()->CollectTokenInputs(m_pFirstTokens);
+    m_firstTokenSet.reserve(m_pFirstTokens.size());
+    for (const std::string& token : m_pFirstTokens) {
+        if (!m_firstTokenSet.insert(token).second) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CGraph::GetNodeGraphOutput(int nIndex) const {
+    return GetElement(nIndex)->GetGraphOutput();
+}
+
+std::vector<std::string> CGraph::GetNodeTokenInputs(int& nCount, int nIndex) const {
+    std::vector<std::string> tokens;
+    nCount = GetElement(nIndex)->CollectTokenInputs(tokens);
+    return tokens;
+}
+
+const std::vector<std::string>& CGraph::GetFirstTokens(int& nCount) const {
+    nCount = static_cast<int>(m_pFirstTokens.size());
+    return m_pFirstTokens;
+}
+
+bool CGraph::AddFirstTokens(const std::vector<std::string>& tokens, int nCount) {
+    // By index and by copy: tokens may be m_pFirstTokens itself.
+    for (int i = 0; i < nCount; ++i) {
+        std::string token = tokens[static_cast<size_t>(i)];
+        if (!m_firstTokenSet.insert(token).second) {
+            return false;
+        }
+        m_pFirstTokens.push_back(std::move(token));
+    }
+    return true;
+}
+
+bool CGraph::HasFirstToken(const std::string& token) const {
+    return m_firstTokenSet.contains(token);
+}
+
+bool CGraph::NodeHasDuplicateInputs(int nIndex) const {
+    return GetElement(nIndex)->HasDuplicateInputs();
+}

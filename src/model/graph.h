@@ -1,0 +1,85 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "framework/geometry.h"
+#include "model/graph_element.h"
+
+class CArchive;
+
+// One syntax graph: its name and its node slots in creation order. Slot 0
+// always holds node 1, the start node. Numbers are never reused, so after
+// deletions they have gaps.
+class CGraph {
+public:
+    CGraph();
+    explicit CGraph(const std::string& strName);
+    CGraph(const CGraph&) = delete;
+    CGraph& operator=(const CGraph&) = delete;
+    virtual ~CGraph();
+
+    // Loading refuses, with CArchiveException, a graph that breaks the model:
+    // no nodes, a first node other than 1, numbers below 1 or repeated, a
+    // last number below a node's number, an edge to a node the graph lacks,
+    // or a node whose reference count differs from the edge ends it has.
+    virtual void Serialize(CArchive& ar);
+
+    // Appends node m_nLastNumber + 1 at pt; does nothing once the numbers
+    // are exhausted. Returns the new node or nullptr.
+    CGraphElement* AddNode(CPoint pt);
+    // The first node in slot order at pt, which also becomes the picked node.
+    CGraphNode* FindNode(CPoint pt);
+    void MoveSelectedNode(CPoint pt);
+    // An edge from the picked node to the node at pt; a loop on the picked
+    // node when there is none at pt.
+    void AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction,
+                 bool bGraph);
+    CEdge* FindEdge(CPoint pt) const;
+    bool DeleteNode(CPoint pt);
+    bool DeleteEdge(CPoint pt);
+    void SetMode(int nMode);
+
+    std::string GetName() const { return m_strName; }
+    int GetNodeCount() const { return static_cast<int>(m_pElements.size()); }
+    CGraphElement* GetElement(int nIndex) const {
+        return m_pElements[static_cast<size_t>(nIndex)].get();
+    }
+    int GetLastNumber() const { return m_nLastNumber; }
+    CGraphNode* GetSelected() const { return m_pSelected; }
+
+    // Queries of validation, over the slots in order.
+    bool HasFinalNode() const;
+    bool FindFinalWithGraphOutput(int& nNumber) const;
+    bool FindMultipleGraphOutputs(int& nNumber) const;
+    // Starts the first-token set afresh from node 1's token outputs; false
+    // when two of them are equal.
+    bool InitFirstTokens();
+    bool IsVisited() const { return m_bVisited; }
+    void ToggleVisited() { m_bVisited = !m_bVisited; }
+    std::string GetNodeGraphOutput(int nIndex) const;
+    std::vector<std::string> GetNodeTokenInputs(int& nCount, int nIndex) const;
+    const std::vector<std::string>& GetFirstTokens(int& nCount) const;
+    // Appends pTokens[0..nCount) to the first-token set, in order; false at
+    // the first token the set already holds (one appended in this call
+    // included). The tokens may be this graph's own set.
+    bool AddFirstTokens(const std::vector<std::string>& tokens, int nCount);
+    // Whether the first-token set holds token.
+    bool HasFirstToken(const std::string& token) const;
+    bool NodeHasDuplicateInputs(int nIndex) const;
+
+private:
+    void JoinLoadedEdges();
+
+    std::vector<std::unique_ptr<CGraphElement>> m_pElements;
+    int m_nLastNumber = 0;
+    CGraphNode* m_pSelected = nullptr;
+    std::string m_strName = "Untitled";
+    int m_nMode = 0;
+    bool m_bVisited = false;
+    // The first-token set in first-found order, and the same strings hashed.
+    std::vector<std::string> m_pFirstTokens;
+    std::unordered_set<std::string> m_firstTokenSet;
+};

@@ -1,0 +1,130 @@
+#include "model/graph_element.h"
+
+#include <string_view>
+#include <unordered_set>
+
+#include "framework/archive.h"
+
+namespace {
+// Type, target, two empty strings, offset and label rectangle.
+constexpr std::size_t kMinEdgeRecord = 1 + 4 + 1 + 1 + 4 + 16;
+}  // namespace
+
+CGraphElement::CGraphElement() = default;
+
+CGraphElement::CGraphElement(int nNumber, int x, int y, bool bFinal)
+    : CGraphNode(nNumber, x, y, bFinal) {}
+
+CGraphElement::~CGraphElement() { DeleteAllEdges(); }
+
+CEdge* CGraphElement::AddEdge(CGraphNode* pFrom, CGraphNode* pTo, const std::string& strInput,
+                              const std::string& strAction, bool bGraph) {
+    m_pEdges.push_back(std::make_unique<CEdge>(pFrom, pTo, strInput, strAction, bGraph));
+    return m_pEdges.back().get();
+}
+
+CEdge* CGraphElement::FindEdge(CPoint pt) const {
+    for (const auto& edge : m_pEdges) {
+        if (edge->HitTest(pt)) {
+            return edge.get();
+        }
+    }
+    return nullptr;
+}
+
+bool CGraphElement::DeleteEdge(CPoint pt) {
+    for (auto it = m_pEdges.begin(); it != m_pEdges.end(); ++it) {
+        if ((*it)->HitTest(pt)) {
+            m_pEdges.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CGraphElement::DeleteAllEdges() {
+    // In list order, as they were made.
+    for (auto& edge : m_pEdges) {
+        edge.reset();
+    }
+    m_pEdges.clear();
+}
+
+void CGraphElement::SetMode(int nMode) {
+    CGraphNode::SetMode(nMode);
+    m_nElementMode = nMode;
+    for (const auto& edge : m_pEdges) {
+        edge->SetMode(nMode);
+    }
+}
+
+int CGraphElement::CountGraphOutputs() const {
+    int count = 0;
+    for (const auto& edge : m_pEdges) {
+        count += edge->IsGraph() ? 1 : 0;
+    }
+    return count;
+}
+
+int CGraphElement::CollectTokenInputs(std::vector<std::string>& arr) const {
+    int count = 0;
+    for (const auto& edge : m_pEdges) {
+        if (!edge->IsGraph()) {
+            arr.push_back(edge->GetInput());
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::string CGraphElement::GetGraphOutput() const {
+    for (const auto& edge : m_pEdges) {
+        if (edge->IsGraph()) {
+            return edge->GetInput();
+        }
+    }
+    return std::string();
+}
+
+bool CGraphElement::HasDuplicateInputs() const {
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(m_pEdges.size());
+    for (const auto& edge : m_pEdges) {
+        if (!seen.insert(edge->GetInput()).second) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CGraphElement::Serialize(CArchive& ar) {
+    CGraphNode::Serialize(ar);
+    if (ar.IsLoading()) {
+        const int32_t nEdges = ar.ReadCount(kMinEdgeRecord);
+        m_nRefCount = ar.ReadInt();
+        DeleteAllEdges();
+        m_pEdges.reserve(static_cast<size_t>(nEdges));
+        for (int32_t j = 0; j < nEdges; ++j) {
+            m_pEdges.push_back(std::make_unique<CEdge>());
+            m_pEdges.back()->Serialize(ar);
+            m_pEdges.back()->SetFromNumber(m_nNumber);
+        }
+        return;
+    }
+    const auto nEdges = static_cast<int32_t>(m_pEdges.size());
+    switch (m_nElementMode) {
+        case 0:
+            ar.WriteInt(nEdges);
+            ar.WriteInt(m_nRefCount);
+            break;
+        case 1:
+            ar.WriteInt(nEdges);
+            break;
+        default:
+            ar.WriteText("\t\tThe Number of Output Edges: " + std::to_string(nEdges) + "\r\n");
+            break;
+    }
+    for (const auto& edge : m_pEdges) {
+        edge->Serialize(ar);
+    }
+}

@@ -1,0 +1,59 @@
+#include "model/graph_node.h"
+
+#include <atomic>
+#include <string>
+
+#include "framework/archive.h"
+
+namespace {
+
+uint64_t NextNodeId() {
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+CGraphNode::CGraphNode() : m_nId(NextNodeId()) {}
+
+CGraphNode::CGraphNode(int nNumber, int x, int y, bool bFinal)
+    : m_ptCenter{x, y}, m_bFinal(bFinal), m_nNumber(nNumber), m_nId(NextNodeId()) {}
+
+CGraphNode::~CGraphNode() = default;
+
+bool CGraphNode::HitTest(CPoint pt) const {
+    // 64-bit, so points far off the canvas cannot overflow the squares.
+    const int64_t dx = int64_t{pt.x} - m_ptCenter.x;
+    const int64_t dy = int64_t{pt.y} - m_ptCenter.y;
+    return dx * dx + dy * dy <= int64_t{kRadius} * kRadius;
+}
+
+void CGraphNode::Serialize(CArchive& ar) {
+    if (ar.IsLoading()) {
+        const int32_t v = ar.ReadInt();
+        const int32_t x = ar.ReadInt();
+        const int32_t y = ar.ReadInt();
+        if (v == 0 || v == INT32_MIN) {
+            throw CArchiveException(CArchiveException::badFormat, "invalid node number");
+        }
+        m_bFinal = v < 0;
+        m_nNumber = v < 0 ? -v : v;
+        m_ptCenter = CPoint{x, y};
+        return;
+    }
+    const int32_t signedNumber = m_bFinal ? -m_nNumber : m_nNumber;
+    switch (m_nMode) {
+        case 0:
+            ar.WriteInt(signedNumber);
+            ar.WriteInt(m_ptCenter.x);
+            ar.WriteInt(m_ptCenter.y);
+            break;
+        case 1:
+            ar.WriteInt(signedNumber);
+            break;
+        default:
+            ar.WriteText(m_bFinal ? "\tFinal " : "\t");
+            ar.WriteText("Node  " + std::to_string(m_nNumber) + ":\r\n");
+            break;
+    }
+}
