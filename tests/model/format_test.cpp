@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "framework/message.h"
 #include "support/grammar_builder.h"
+#include "support/message_capture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -32,21 +32,6 @@ std::string Hex(const std::string& bytes) {
     }
     return out;
 }
-
-// Messages the document reports during a test, instead of standard error.
-class MessageCapture {
-public:
-    MessageCapture() {
-        m_old = SetMessageHandler(
-            [this](MessageIcon, const std::string& text) { m_messages.push_back(text); });
-    }
-    ~MessageCapture() { SetMessageHandler(m_old); }
-    const std::vector<std::string>& Messages() const { return m_messages; }
-
-private:
-    MessageHandler m_old;
-    std::vector<std::string> m_messages;
-};
 
 // A grammar with a bit of everything the format carries.
 void BuildRichGrammar(CGrammer& doc) {
@@ -199,7 +184,7 @@ protected:
     }
 
     lumo_test::TempDir m_dir;
-    MessageCapture m_messages;
+    lumo_test::MessageCapture m_messages;
 };
 
 TEST_F(OpenDocument, TruncatedAtEveryOffsetIsRefused) {
