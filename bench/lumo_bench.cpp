@@ -1,0 +1,270 @@
+// lumo-bench: how fast the core moves a large grammar through each stage of
+// its life (save, load, validate, tables), and how validation copes with the
+// shapes that a pairwise check would make quadratic.
+//
+// Every figure is wall-clock time: the file stages spend much of theirs
+// waiting for fsync, which CPU time would hide.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "framework/archive.h"
+#include "framework/file_io.h"
+#include "generate/parse_exception.h"
+#include "model/grammar.h"
+#include "synthetic_grammar.h"
+
+namespace {
+
+// Outputs go beside the cached document, so the disk figures are those of the
+// build folder's file system; LUMO_BENCH_DIR points them elsewhere.
+std::string BenchFile(const std::string& name) {
+    const char* dir = std::getenv("LUMO_BENCH_DIR");
+    return std::string(dir != nullptr && *dir != '\0' ? dir : LUMO_BENCH_DIR) + "/" + name;
+}
+
+int64_t CountEdges(const CGrammer& doc) {
+    int64_t edges = 0;
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        const CGraph* graph = doc.GetGraph(g);
+        for (int i = 0; i < graph->GetNodeCount(); ++i) {
+            edges += graph->GetElement(i)->GetEdgeCount();
+        }
+    }
+    return edges;
+}
+
+// The large grammar, built once per machine: building goes through the
+// editor's hit tests and takes far longer than loading, so the document is
+// kept in the bench folder under a name that changes with the generator.
+class LargeDocument {
+public:
+    LargeDocument() : m_path(BenchFile(lumo_bench::LargeGrammarFileName())) {
+        if (!FileExists(m_path) || !doc.OnOpenDocument(m_path)) {
+            CGrammer built;
+            lumo_bench::BuildLargeGrammar(built);
+            if (!built.OnSaveDocument(m_path) || !doc.OnOpenDocument(m_path)) {
+                throw std::runtime_error("cannot write " + m_path);
+            }
+        }
+        // Without this the table figures would be of a grammar no user could
+        // generate tables from.
+        doc.Validate();
+        bytes = ReadWholeFile(m_path);
+        m_label = std::to_string(doc.GetGraphCount()) + " graphs, " +
+                  std::to_string(CountEdges(doc)) + " edges, " + std::to_string(bytes.size()) +
+                  " bytes";
+    }
+
+    const std::string& Path() const { return m_path; }
+    const std::string& Label() const { return m_label; }
+    int64_t Size() const { return static_cast<int64_t>(bytes.size()); }
+
+    CGrammer doc;
+    std::string bytes;
+
+private:
+    std::string m_path;
+    std::string m_label;
+};
+
+LargeDocument& Large() {
+    static LargeDocument large;
+    return large;
+}
+
+// What WriteParseTables does for one table, split so that the two tables,
+// and the text from the disk, can be timed apart.
+std::string SerializeTable(CGrammer& doc, int nMode) {
+    std::string table;
+    doc.SetMode(nMode);
+    CArchive ar(&table);
+    doc.Serialize(ar);
+    doc.SetMode(0);
+    return table;
+}
+
+void BM_Save(benchmark::State& state) {
+    LargeDocument& large = Large();
+    const std::string out = BenchFile("lumo-bench-save.lm");
+    for (auto _ : state) {
+        if (!large.doc.OnSaveDocument(out)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    std::remove(out.c_str());
+    state.SetBytesProcessed(state.iterations() * large.Size());
+    state.SetLabel(large.Label());
+}
+
+void BM_Load(benchmark::State& state) {
+    LargeDocument& large = Large();
+    for (auto _ : state) {
+        auto doc = std::make_unique<CGrammer>();
+        if (!doc->OnOpenDocument(large.Path())) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        // Tearing down is the cost of closing, not of opening.
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+void BM_Serialize(benchmark::State& state) {
+    LargeDocument& large = Large();
+    for (auto _ : state) {
+        std::string out;
+        CArchive ar(&out);
+        large.doc.Serialize(ar);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+void BM_Parse(benchmark::State& state) {
+    LargeDocument& large = Large();
+    for (auto _ : state) {
+        auto doc = std::make_unique<CGrammer>();
+        try {
+            CArchive ar(large.bytes.data(), large.bytes.size());
+            doc->Serialize(ar);
+        } catch (const CArchiveException& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+void BM_ReadFile(benchmark::State& state) {
+    LargeDocument& large = Large();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadWholeFile(large.Path()).data());
+    }
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+void BM_WriteFileAtomically(benchmark::State& state) {
+    LargeDocument& large = Large();
+    const std::string out = BenchFile("lumo-bench-write.lm");
+    for (auto _ : state) {
+        WriteFileAtomically(out, large.bytes);
+    }
+    std::remove(out.c_str());
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+void BM_Validate(benchmark::State& state) {
+    LargeDocument& large = Large();
+    for (auto _ : state) {
+        try {
+            large.doc.Validate();
+        } catch (const CParseException& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+// Arguments: the output mode (1 binary, 2 text), and whether the table goes
+// to disk or only into memory.
+void BM_Table(benchmark::State& state) {
+    LargeDocument& large = Large();
+    const auto nMode = static_cast<int>(state.range(0));
+    const bool bToDisk = state.range(1) != 0;
+    const std::string out = BenchFile(nMode == 1 ? "lumo-bench-table.pt" : "lumo-bench-table.txt");
+    int64_t tableSize = 0;
+    for (auto _ : state) {
+        const std::string table = SerializeTable(large.doc, nMode);
+        if (bToDisk) {
+            WriteFileAtomically(out, table);
+        }
+        tableSize = static_cast<int64_t>(table.size());
+    }
+    std::remove(out.c_str());
+    state.SetBytesProcessed(state.iterations() * tableSize);
+    state.SetLabel(std::to_string(tableSize) + " bytes");
+}
+
+void BM_WriteParseTables(benchmark::State& state) {
+    LargeDocument& large = Large();
+    const std::string pt = BenchFile("lumo-bench-tables.pt");
+    const std::string txt = BenchFile("lumo-bench-tables.txt");
+    for (auto _ : state) {
+        large.doc.WriteParseTables(pt, txt);
+    }
+    const int64_t written = static_cast<int64_t>(ReadWholeFile(pt).size()) +
+                            static_cast<int64_t>(ReadWholeFile(txt).size());
+    std::remove(pt.c_str());
+    std::remove(txt.c_str());
+    state.SetBytesProcessed(state.iterations() * written);
+    state.SetLabel(std::to_string(written) + " bytes of tables");
+}
+
+template <typename Build>
+void TimeValidation(benchmark::State& state, Build build) {
+    CGrammer doc;
+    build(doc, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        try {
+            doc.Validate();
+        } catch (const CParseException& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ValidateWideNode(benchmark::State& state) {
+    TimeValidation(state, [](CGrammer& doc, int n) { lumo_bench::BuildWideNode(doc, n); });
+}
+
+void BM_ValidateFirstSet(benchmark::State& state) {
+    TimeValidation(state,
+                   [](CGrammer& doc, int n) { lumo_bench::BuildLargeFirstSet(doc, n, false); });
+}
+
+// The same set copied into MAIN's own set as well.
+void BM_ValidateMergedFirstSet(benchmark::State& state) {
+    TimeValidation(state,
+                   [](CGrammer& doc, int n) { lumo_bench::BuildLargeFirstSet(doc, n, true); });
+}
+
+}  // namespace
+
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Serialize)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteFileAtomically)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Validate)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Table)
+    ->ArgNames({"mode", "disk"})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_WriteParseTables)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ValidateWideNode)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ValidateFirstSet)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ValidateMergedFirstSet)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+BENCHMARK_MAIN();
