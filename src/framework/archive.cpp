@@ -14,8 +14,7 @@ void PutLE32(std::string* out, uint32_t v) {
 
 uint32_t GetLE32(const char* p) {
     const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return uint32_t{u[0]} | (uint32_t{u[1]} << 8) | (uint32_t{u[2]} << 16) |
-           (uint32_t{u[3]} << 24);
+    return uint32_t{u[0]} | (uint32_t{u[1]} << 8) | (uint32_t{u[2]} << 16) | (uint32_t{u[3]} << 24);
 }
 
 }  // namespace
@@ -24,11 +23,17 @@ CArchive::CArchive(std::string* out) : m_out(out) {}
 
 CArchive::CArchive(const char* data, std::size_t size) : m_data(data), m_size(size) {}
 
-void CArchive::WriteInt(int32_t value) { PutLE32(m_out, static_cast<uint32_t>(value)); }
+void CArchive::WriteInt(int32_t value) {
+    PutLE32(m_out, static_cast<uint32_t>(value));
+}
 
-void CArchive::WriteByte(uint8_t value) { m_out->push_back(static_cast<char>(value)); }
+void CArchive::WriteByte(uint8_t value) {
+    m_out->push_back(static_cast<char>(value));
+}
 
-void CArchive::WriteFloat(float value) { PutLE32(m_out, std::bit_cast<uint32_t>(value)); }
+void CArchive::WriteFloat(float value) {
+    PutLE32(m_out, std::bit_cast<uint32_t>(value));
+}
 
 void CArchive::WriteString(std::string_view text) {
     const std::size_t n = text.size();
@@ -48,7 +53,9 @@ void CArchive::WriteString(std::string_view text) {
     m_out->append(text);
 }
 
-void CArchive::WriteText(std::string_view text) { m_out->append(text); }
+void CArchive::WriteText(std::string_view text) {
+    m_out->append(text);
+}
 
 const char* CArchive::Take(std::size_t n) {
     if (n > Remaining()) {
@@ -59,11 +66,17 @@ const char* CArchive::Take(std::size_t n) {
     return p;
 }
 
-int32_t CArchive::ReadInt() { return static_cast<int32_t>(GetLE32(Take(4))); }
+int32_t CArchive::ReadInt() {
+    return static_cast<int32_t>(GetLE32(Take(4)));
+}
 
-uint8_t CArchive::ReadByte() { return static_cast<uint8_t>(*Take(1)); }
+uint8_t CArchive::ReadByte() {
+    return static_cast<uint8_t>(*Take(1));
+}
 
-float CArchive::ReadFloat() { return std::bit_cast<float>(GetLE32(Take(4))); }
+float CArchive::ReadFloat() {
+    return std::bit_cast<float>(GetLE32(Take(4)));
+}
 
 std::string CArchive::ReadString() {
     std::size_t n = ReadByte();

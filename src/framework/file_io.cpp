@@ -70,7 +70,9 @@ mode_t DefaultFileMode() {
 }  // namespace
 
 CFileException::CFileException(int error, std::string fileName)
-    : std::runtime_error(std::strerror(error)), m_errno(error), m_strFileName(std::move(fileName)) {}
+    : std::runtime_error(std::strerror(error)),
+      m_errno(error),
+      m_strFileName(std::move(fileName)) {}
 
 std::string ReadWholeFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

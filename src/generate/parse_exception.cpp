@@ -2,4 +2,6 @@
 
 #include "framework/message.h"
 
-void CParseException::ShowMessage() const { ::ShowMessage(MessageIcon::Warning, what()); }
+void CParseException::ShowMessage() const {
+    ::ShowMessage(MessageIcon::Warning, what());
+}

@@ -12,7 +12,9 @@
 
 namespace {
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
 
 }  // namespace
 

@@ -34,8 +34,7 @@ CEdge::~CEdge() {
     }
 }
 
-void CEdge::SetProperties(const std::string& strInput, const std::string& strAction,
-                          bool bGraph) {
+void CEdge::SetProperties(const std::string& strInput, const std::string& strAction, bool bGraph) {
     m_strInput = strInput;
     m_strAction = strAction;
     m_bGraph = bGraph;

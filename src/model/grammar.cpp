@@ -1,8 +1,12 @@
 #include "model/grammar.h"
 
-CGrammer::CGrammer() { OnNewDocument(); }
+CGrammer::CGrammer() {
+    OnNewDocument();
+}
 
-CGrammer::~CGrammer() { CGrammer::DeleteContents(); }
+CGrammer::~CGrammer() {
+    CGrammer::DeleteContents();
+}
 
 bool CGrammer::OnNewDocument() {
     if (!CDocument::OnNewDocument()) {
@@ -53,7 +57,9 @@ CGraphElement* CGrammer::AddNode(CPoint pt) {
     return m_pCurrent->AddNode(pt);
 }
 
-CGraphNode* CGrammer::FindNode(CPoint pt) { return m_pCurrent->FindNode(pt); }
+CGraphNode* CGrammer::FindNode(CPoint pt) {
+    return m_pCurrent->FindNode(pt);
+}
 
 void CGrammer::MoveSelectedNode(CPoint pt) {
     SetModifiedFlag();

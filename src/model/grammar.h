@@ -31,23 +31,25 @@ public:
 
     int GetGraphCount() const { return static_cast<int>(m_pGraphs.size()); }
     std::string GetGraphName(int nIndex) const { return m_pNames[static_cast<size_t>(nIndex)]; }
-    const CGraph* GetGraph(int nIndex) const { return m_pGraphs[static_cast<size_t>(nIndex)].get(); }
+    const CGraph* GetGraph(int nIndex) const {
+        return m_pGraphs[static_cast<size_t>(nIndex)].get();
+    }
     CGraph* GetCurrentGraph() const { return m_pCurrent; }
     bool SelectGraph(int nIndex);
 
     // Editing the current graph; see each for whether it marks the document
     // modified.
-    CGraphElement* AddNode(CPoint pt);       // always
-    CGraphNode* FindNode(CPoint pt);         // never
-    void MoveSelectedNode(CPoint pt);        // always
-    CEdge* FindEdge(CPoint pt);              // always: finding starts a change of it
-    bool DeleteNode(CPoint pt);              // when a node was deleted
-    bool DeleteEdge(CPoint pt);              // when an edge was deleted
+    CGraphElement* AddNode(CPoint pt);  // always
+    CGraphNode* FindNode(CPoint pt);    // never
+    void MoveSelectedNode(CPoint pt);   // always
+    CEdge* FindEdge(CPoint pt);         // always: finding starts a change of it
+    bool DeleteNode(CPoint pt);         // when a node was deleted
+    bool DeleteEdge(CPoint pt);         // when an edge was deleted
     // A new edge from the picked node to the node at pt, or, with bExisting,
     // new properties for the edge whose label is at pt. A Graph edge that
     // names no graph yet appends one. Always marks the document modified.
-    void AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction,
-                 bool bGraph, bool bExisting);
+    void AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction, bool bGraph,
+                 bool bExisting);
     // Flips the final flag of the node at pt; marks the document modified
     // when there is one.
     bool ToggleNodeFinal(CPoint pt);

@@ -35,8 +35,7 @@ public:
     void MoveSelectedNode(CPoint pt);
     // An edge from the picked node to the node at pt; a loop on the picked
     // node when there is none at pt.
-    void AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction,
-                 bool bGraph);
+    void AddEdge(CPoint pt, const std::string& strInput, const std::string& strAction, bool bGraph);
     CEdge* FindEdge(CPoint pt) const;
     bool DeleteNode(CPoint pt);
     bool DeleteEdge(CPoint pt);

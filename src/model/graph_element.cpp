@@ -15,7 +15,9 @@ CGraphElement::CGraphElement() = default;
 CGraphElement::CGraphElement(int nNumber, int x, int y, bool bFinal)
     : CGraphNode(nNumber, x, y, bFinal) {}
 
-CGraphElement::~CGraphElement() { DeleteAllEdges(); }
+CGraphElement::~CGraphElement() {
+    DeleteAllEdges();
+}
 
 CEdge* CGraphElement::AddEdge(CGraphNode* pFrom, CGraphNode* pTo, const std::string& strInput,
                               const std::string& strAction, bool bGraph) {

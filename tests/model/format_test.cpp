@@ -83,9 +83,9 @@ TEST(DocumentBytes, StringLengthPrefixes) {
         size_t length;
         std::string prefix;
     };
-    for (const Case& c : {Case{254, "\xFE"}, Case{255, std::string("\xFF\xFF\x00", 3)},
-                          Case{65533, "\xFF\xFD\xFF"},
-                          Case{65534, std::string("\xFF\xFF\xFF\xFE\xFF\x00\x00", 7)}}) {
+    for (const Case& c :
+         {Case{254, "\xFE"}, Case{255, std::string("\xFF\xFF\x00", 3)}, Case{65533, "\xFF\xFD\xFF"},
+          Case{65534, std::string("\xFF\xFF\xFF\xFE\xFF\x00\x00", 7)}}) {
         std::string out;
         CArchive ar(&out);
         ar.WriteString(std::string(c.length, 'x'));

@@ -44,7 +44,9 @@ inline void AddNodes(CGrammer& doc, int count) {
     }
 }
 
-inline void MakeFinal(CGrammer& doc, int number) { doc.ToggleNodeFinal(CentreOf(doc, number)); }
+inline void MakeFinal(CGrammer& doc, int number) {
+    doc.ToggleNodeFinal(CentreOf(doc, number));
+}
 
 // The grammar whose tables are the reference: MAIN: 1 -a/@push-> 2 -E-> 3
 // (final); E: 1 -b-> 2 (final).
