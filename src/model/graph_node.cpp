@@ -22,9 +22,13 @@ CGraphNode::CGraphNode(int nNumber, int x, int y, bool bFinal)
 CGraphNode::~CGraphNode() = default;
 
 bool CGraphNode::HitTest(CPoint pt) const {
-    // 64-bit, so points far off the canvas cannot overflow the squares.
+    // In 64 bits, and far points ruled out before squaring, so no pair of
+    // coordinates can overflow.
     const int64_t dx = int64_t{pt.x} - m_ptCenter.x;
     const int64_t dy = int64_t{pt.y} - m_ptCenter.y;
+    if (dx < -kRadius || dx > kRadius || dy < -kRadius || dy > kRadius) {
+        return false;
+    }
     return dx * dx + dy * dy <= int64_t{kRadius} * kRadius;
 }
 

@@ -25,6 +25,9 @@ TEST(NodeHitTest, FarPointsDoNotOverflow) {
     // 65536 squared overflows 32 bits to 0, which would be a hit.
     EXPECT_FALSE(node.HitTest({65536, 0}));
     EXPECT_FALSE(node.HitTest({INT32_MIN, INT32_MAX}));
+    CGraphNode corner(1, INT32_MAX, INT32_MAX, false);
+    EXPECT_FALSE(corner.HitTest({INT32_MIN, INT32_MIN}));
+    EXPECT_TRUE(corner.HitTest({INT32_MAX - 15, INT32_MAX}));
 }
 
 TEST(EdgeHitTest, LabelRectangleIncludesLeftAndTopOnly) {
