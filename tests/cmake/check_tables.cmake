@@ -1,0 +1,15 @@
+# cmake -DTABLE=<.pt> -DTEXT=<.txt> -P check_tables.cmake
+# The tables of examples/worked.lm: its binary table is exactly 88 bytes.
+foreach(file IN ITEMS "${TABLE}" "${TEXT}")
+    if(NOT EXISTS "${file}")
+        message(FATAL_ERROR "missing table ${file}")
+    endif()
+endforeach()
+file(SIZE "${TABLE}" size)
+if(NOT size EQUAL 88)
+    message(FATAL_ERROR "${TABLE} is ${size} bytes, expected 88")
+endif()
+file(SIZE "${TEXT}" size)
+if(size EQUAL 0)
+    message(FATAL_ERROR "${TEXT} is empty")
+endif()
