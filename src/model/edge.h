@@ -5,6 +5,7 @@
 #include "framework/geometry.h"
 
 class CArchive;
+class CDC;
 class CGraphNode;
 
 // A directed edge between two nodes of one graph. A Token edge's input is a
@@ -24,6 +25,17 @@ public:
     virtual ~CEdge();
 
     virtual void Serialize(CArchive& ar);
+
+    // A line or arc from source to target with its arrowhead and its label;
+    // sets the label rectangle, the edge's hit area, even when the edge lies
+    // outside the surface's clip box and nothing is drawn.
+    void Draw(CDC* pDC);
+    // Draws the label white on blue, as picked for a drag.
+    void HighlightLabel(CDC* pDC);
+    // Ends a label drag at pt: bends the edge so the middle of its arc is
+    // level with pt, or straightens it near the line. False, with nothing
+    // changed, when the label was not highlighted.
+    bool DropLabel(CDC* pDC, CPoint pt);
 
     void SetProperties(const std::string& strInput, const std::string& strAction, bool bGraph);
     // On the label rectangle, its right and bottom borders excluded.

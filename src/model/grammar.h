@@ -41,6 +41,7 @@ public:
     // modified.
     CGraphElement* AddNode(CPoint pt);  // always
     CGraphNode* FindNode(CPoint pt);    // never
+    void Draw(CDC* pDC);                // never: draws the current graph
     void MoveSelectedNode(CPoint pt);   // always
     CEdge* FindEdge(CPoint pt);         // always: finding starts a change of it
     bool DeleteNode(CPoint pt);         // when a node was deleted

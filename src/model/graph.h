@@ -9,6 +9,7 @@
 #include "model/graph_element.h"
 
 class CArchive;
+class CDC;
 
 // One syntax graph: its name and its node slots in creation order. Slot 0
 // always holds node 1, the start node. Numbers are never reused, so after
@@ -40,6 +41,8 @@ public:
     bool DeleteNode(CPoint pt);
     bool DeleteEdge(CPoint pt);
     void SetMode(int nMode);
+    // Every edge, slot by slot, then every node, so nodes lie on top.
+    void Draw(CDC* pDC);
 
     std::string GetName() const { return m_strName; }
     int GetNodeCount() const { return static_cast<int>(m_pElements.size()); }

@@ -25,6 +25,7 @@ public:
     // Destroys every edge; each releases its two nodes.
     void DeleteAllEdges();
     void SetMode(int nMode);
+    void DrawEdges(CDC* pDC);
 
     int GetEdgeCount() const { return static_cast<int>(m_pEdges.size()); }
     CEdge* GetEdge(int nIndex) const { return m_pEdges[static_cast<size_t>(nIndex)].get(); }

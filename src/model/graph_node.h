@@ -5,6 +5,7 @@
 #include "framework/geometry.h"
 
 class CArchive;
+class CDC;
 class CGraph;
 
 // A numbered circular node of a syntax graph.
@@ -31,6 +32,10 @@ public:
 
     // Within the node's circle, its boundary included.
     bool HitTest(CPoint pt) const;
+    // A filled disc of the node's radius, black or, when final, red, with
+    // its number in yellow.
+    void Draw(CDC* pDC) const;
+
     // Nothing attached, and not the start node.
     bool CanDelete() const { return m_nRefCount == 0 && m_nNumber != 1; }
 
