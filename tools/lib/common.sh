@@ -7,7 +7,7 @@ LUMO_JOBS="${LUMO_JOBS:-2}"
 # Debian packages the project needs to build, test and run.
 LUMO_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev bison
 )
 
 lumo_log() { printf '== %s\n' "$*" >&2; }
