@@ -9,6 +9,7 @@
 #include "framework/file_io.h"
 #include "framework/message.h"
 #include "generate/parse_exception.h"
+#include "generate/svg_export.h"
 #include "lumo_version.h"
 #include "model/grammar.h"
 
@@ -35,6 +36,8 @@ const char* const kHelp =
     "  -o, --output BASE  write BASE.pt and BASE.txt instead of the tables\n"
     "                     beside FILE (FILE with its extension replaced)\n"
     "      --check        validate only; write nothing\n"
+    "      --svg DIR      draw every graph as DIR/NAME.svg instead (no\n"
+    "                     validation, no tables)\n"
     "  -h, --help         show this help and exit\n"
     "      --version      show the version and exit\n"
     "\n"
@@ -68,6 +71,15 @@ int main(int argc, char** argv) {
     if (!doc.OnOpenDocument(opts.file)) {
         PrintError(opts.file, doc.GetLastErrorMessage());
         return kFailed;
+    }
+    if (!opts.svgFolder.empty()) {
+        try {
+            ExportSvg(doc, opts.svgFolder);
+        } catch (const CFileException& e) {
+            PrintError(e.GetFileName(), e.GetErrorMessage());
+            return kFailed;
+        }
+        return kOk;
     }
     try {
         doc.Validate();

@@ -2,6 +2,7 @@
 
 const char* const kGenUsage =
     "usage: lumo-gen [-o BASE] [--check] FILE\n"
+    "       lumo-gen --svg DIR FILE\n"
     "       lumo-gen --help | --version\n";
 
 GenOptions ParseGenOptions(const std::vector<std::string>& args) {
@@ -32,6 +33,13 @@ GenOptions ParseGenOptions(const std::vector<std::string>& args) {
                 return usageError("option '" + arg + "' needs an argument");
             }
             opts.outputBase = args[++i];
+        } else if (arg == "--svg") {
+            if (i + 1 >= args.size()) {
+                return usageError("option '--svg' needs an argument");
+            }
+            opts.svgFolder = args[++i];
+        } else if (arg.rfind("--svg=", 0) == 0) {
+            opts.svgFolder = arg.substr(6);
         } else if (arg.rfind("--output=", 0) == 0) {
             opts.outputBase = arg.substr(9);
         } else if (arg.rfind("-o", 0) == 0 && arg.size() > 2 && arg[1] != '-') {
@@ -42,6 +50,9 @@ GenOptions ParseGenOptions(const std::vector<std::string>& args) {
     }
     if (files.size() != 1) {
         return usageError(files.empty() ? "no grammar file given" : "more than one file given");
+    }
+    if (!opts.svgFolder.empty() && (opts.checkOnly || !opts.outputBase.empty())) {
+        return usageError("--svg goes with neither -o nor --check");
     }
     opts.file = files.front();
     return opts;

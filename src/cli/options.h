@@ -11,6 +11,7 @@ struct GenOptions {
     std::string file;        // the grammar document
     std::string outputBase;  // -o BASE: tables at BASE.pt and BASE.txt
     bool checkOnly = false;  // --check: validate, write nothing
+    std::string svgFolder;   // --svg DIR: draw every graph there instead
     std::string error;       // what was wrong, for UsageError
 };
 

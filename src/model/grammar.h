@@ -31,6 +31,7 @@ public:
 
     int GetGraphCount() const { return static_cast<int>(m_pGraphs.size()); }
     std::string GetGraphName(int nIndex) const { return m_pNames[static_cast<size_t>(nIndex)]; }
+    CGraph* GetGraph(int nIndex) { return m_pGraphs[static_cast<size_t>(nIndex)].get(); }
     const CGraph* GetGraph(int nIndex) const {
         return m_pGraphs[static_cast<size_t>(nIndex)].get();
     }

@@ -134,6 +134,21 @@ TEST_F(LumoGen, UnreadableOrForeignFilesAndUnwritableTables) {
     EXPECT_FALSE(std::filesystem::exists(Path("g.txt")));
 }
 
+TEST_F(LumoGen, SvgDrawsEveryGraphAndWritesNoTable) {
+    const Result r = Gen({"--svg", Path("svg"), Path("bad.lm")});  // need not be valid
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(ReadFile(Path("svg/MAIN.svg")).rfind("<?xml", 0), 0u);
+    EXPECT_TRUE(std::filesystem::exists(Path("svg/E.svg")));
+    EXPECT_FALSE(std::filesystem::exists(Path("bad.pt")));
+
+    WriteFile(Path("file"), "");
+    const Result blocked = Gen({"--svg", Path("file/sub"), Path("expr.lm")});
+    EXPECT_EQ(blocked.status, 2);
+    EXPECT_EQ(blocked.err, Path("file/sub") + ": error: Not a directory\n");
+    EXPECT_EQ(Gen({"--svg", Path("svg"), "--check", Path("expr.lm")}).status, 64);
+}
+
 TEST_F(LumoGen, UsageHelpAndVersion) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"--bogus", Path("expr.lm")},
