@@ -30,8 +30,11 @@ using lm_layout::Edge;
 using lm_layout::Graph;
 using lm_layout::Node;
 
+// The node's number; 0, which no node may have, for the one stored value
+// that has no positive counterpart.
 int32_t Number(const Node& node) {
-    return node.signedNumber < 0 ? -node.signedNumber : node.signedNumber;
+    const int32_t v = node.signedNumber;
+    return v == INT32_MIN ? 0 : v < 0 ? -v : v;
 }
 
 class Mutator {
@@ -76,8 +79,9 @@ public:
                 ChangeLabel(graph);
                 break;
             case 10:
-                graph.lastNumber =
-                    OneIn(2) ? INT32_MAX : graph.lastNumber + static_cast<int>(Below(4));
+                graph.lastNumber = OneIn(2) || graph.lastNumber > INT32_MAX - 3
+                                       ? INT32_MAX
+                                       : graph.lastNumber + static_cast<int32_t>(Below(4));
                 break;
             default:
                 Renumber(graph);
@@ -270,7 +274,7 @@ private:
         }
         Node& node = graph.nodes[Below(graph.nodes.size())];
         if (OneIn(2)) {
-            node.signedNumber = -node.signedNumber;
+            node.signedNumber = node.signedNumber == INT32_MIN ? 1 : -node.signedNumber;
         } else {
             std::tie(node.x, node.y) = Point(graph);
         }
