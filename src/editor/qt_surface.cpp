@@ -8,9 +8,10 @@
 
 namespace {
 
-// The raster engine works in fixed point; shapes beyond this are drawn as
-// polylines computed here in floating point instead.
-constexpr double kRasterLimit = 1 << 20;
+// The raster engine works in fixed point and flattens a curve into more
+// pieces the larger it is; circles beyond this are drawn as polylines
+// computed here in floating point instead, as fine as the pixels need.
+constexpr double kRasterLimit = 1 << 15;
 
 QColor ToQt(CColor c) {
     return QColor(c.r, c.g, c.b);
@@ -29,13 +30,33 @@ double RayAngle(const QRectF& box, CPoint p) {
 
 }  // namespace
 
-CQtSurface::CQtSurface(QPainter* painter, const CRect& clip, const QFont& font)
-    : m_painter(painter), m_clip(clip) {
-    const QFont canvasFont = CanvasFont(font);
-    m_painter->setFont(canvasFont);
+const CQtTextCache::Entry& CQtTextCache::Get(const std::string& text, const QFont& font) {
+    if (font != m_font || m_entries.size() >= kMaxEntries) {
+        m_entries.clear();
+        m_font = font;
+    }
+    auto it = m_entries.find(text);
+    if (it == m_entries.end()) {
+        Entry entry;
+        entry.text = QStaticText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        entry.text.setTextFormat(Qt::PlainText);
+        entry.text.prepare(QTransform(), font);
+        entry.width = QFontMetricsF(font).horizontalAdvance(entry.text.text());
+        it = m_entries.emplace(text, std::move(entry)).first;
+    }
+    return it->second;
+}
+
+CQtSurface::CQtSurface(QPainter* painter, const CRect& clip, const QFont& font, CQtTextCache* cache)
+    : m_painter(painter),
+      m_clip(clip),
+      m_font(CanvasFont(font)),
+      m_fontMetrics(m_font, painter->device()),
+      m_cache(cache != nullptr ? cache : &m_ownCache) {
+    m_painter->setFont(m_font);
     m_painter->setRenderHint(QPainter::Antialiasing, false);
     m_painter->setRenderHint(QPainter::TextAntialiasing, false);
-    const QFontMetrics fm(canvasFont, m_painter->device());
+    const QFontMetrics fm(CanvasFont(font), painter->device());
     m_metrics = CTextMetrics{fm.height(), fm.maxWidth()};
 }
 
@@ -46,11 +67,19 @@ QFont CQtSurface::CanvasFont(const QFont& base) {
 }
 
 void CQtSurface::UsePen() {
-    const CPen pen = GetPen();
+    ApplyPen(CPen{GetPen().color, std::max(GetPen().width, 1)});
+}
+
+void CQtSurface::ApplyPen(const CPen& pen) {
+    // Setting a pen costs more than many a line: only when it changes.
+    if (m_applied && *m_applied == pen) {
+        return;
+    }
     QPen qpen(ToQt(pen.color));
-    qpen.setWidth(std::max(pen.width, 1));
+    qpen.setWidth(pen.width);
     qpen.setCapStyle(Qt::FlatCap);
     m_painter->setPen(qpen);
+    m_applied = pen;
 }
 
 void CQtSurface::Line(CPoint from, CPoint to) {
@@ -113,12 +142,23 @@ void CQtSurface::DrawText(const std::string& text, const CRect& rc) {
     if (rect.isEmpty()) {
         return;
     }
-    m_painter->save();
-    m_painter->setClipRect(rect, Qt::IntersectClip);
-    m_painter->setBackgroundMode(Qt::OpaqueMode);
-    m_painter->setBackground(QBrush(ToQt(GetBkColor())));
-    m_painter->setPen(ToQt(GetTextColor()));
-    m_painter->drawText(rect, Qt::AlignCenter | Qt::TextSingleLine,
-                        QString::fromUtf8(text.data(), qsizetype(text.size())));
-    m_painter->restore();
+    const CQtTextCache::Entry& entry = m_cache->Get(text, m_font);
+    const qreal height = m_metrics.tmHeight;
+    // The background box behind the text itself, never beyond the rectangle:
+    // the editor reads these pixels back as the item's colour.
+    const QRectF textBox(rect.center().x() - entry.width / 2, rect.center().y() - height / 2,
+                         entry.width, height);
+    m_painter->fillRect(textBox.intersected(rect), ToQt(GetBkColor()));
+    ApplyPen(CPen{GetTextColor(), 1});
+    // Clipping costs a painter state; most labels and numbers fit.
+    const bool fits = entry.width <= rect.width() && height <= rect.height() + 1;
+    if (!fits) {
+        m_painter->save();
+        m_painter->setClipRect(rect, Qt::IntersectClip);
+    }
+    m_painter->drawStaticText(textBox.topLeft(), entry.text);
+    if (!fits) {
+        m_painter->restore();
+        m_applied.reset();
+    }
 }

@@ -1,9 +1,31 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QStaticText>
+#include <optional>
+#include <string>
+#include <unordered_map>
 
 #include "framework/drawing_surface.h"
+
+// Laid-out texts kept from one repaint to the next: laying text out costs more
+// than drawing every shape of a screenful. Bounded; cleared when it fills up
+// or the font changes.
+class CQtTextCache {
+public:
+    struct Entry {
+        QStaticText text;
+        qreal width = 0;
+    };
+    const Entry& Get(const std::string& text, const QFont& font);
+
+private:
+    static constexpr size_t kMaxEntries = 20000;
+    QFont m_font;
+    std::unordered_map<std::string, Entry> m_entries;
+};
 
 // Draws the graph through a QPainter, on the screen, the printer or an image.
 // Shapes and text are never antialiased: the canvas must hold exactly the
@@ -12,7 +34,9 @@
 // scale) and says which part of the drawing, in logical units, is painted.
 class CQtSurface : public CDC {
 public:
-    CQtSurface(QPainter* painter, const CRect& clip, const QFont& font);
+    // Without a cache of its own the surface keeps one for its lifetime.
+    CQtSurface(QPainter* painter, const CRect& clip, const QFont& font,
+               CQtTextCache* cache = nullptr);
 
     void Pie(const CRect& box, CPoint ray1, CPoint ray2) override;
     void Arc(const CRect& box, CPoint ray1, CPoint ray2) override;
@@ -28,9 +52,15 @@ protected:
 
 private:
     void UsePen();
+    void ApplyPen(const CPen& pen);
     void Curve(const CRect& box, CPoint ray1, CPoint ray2, bool filled);
 
     QPainter* m_painter;
     CRect m_clip;
+    QFont m_font;
+    QFontMetricsF m_fontMetrics;
+    CQtTextCache m_ownCache;
+    CQtTextCache* m_cache;
+    std::optional<CPen> m_applied;
     CTextMetrics m_metrics;
 };
