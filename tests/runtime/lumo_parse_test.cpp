@@ -1,0 +1,156 @@
+// lumo-parse as a user runs it, from a drawn grammar to a parsed input:
+// exit status, standard streams and positions.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "support/grammar_builder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using lumo_test::ReadFile;
+using lumo_test::TempDir;
+using lumo_test::WriteFile;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+const std::string kExamples = LUMO_SOURCE_DIR "/examples/";
+
+class LumoParse : public ::testing::Test {
+protected:
+    // Runs program with args and the given standard input.
+    Result Run(const std::string& program, const std::vector<std::string>& args,
+               const std::string& input = "") {
+        WriteFile(m_io.Path("stdin"), input);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(::open(m_io.Path("stdin").c_str(), O_RDONLY), 0);
+            ::dup2(::open(m_io.Path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            ::dup2(::open(m_io.Path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            std::vector<std::string> copy = args;
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (std::string& arg : copy) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_io.Path("stdout")),
+                      ReadFile(m_io.Path("stderr"))};
+    }
+    Result Parse(const std::vector<std::string>& args, const std::string& input = "") {
+        return Run(LUMO_PARSE, args, input);
+    }
+
+    TempDir m_dir;
+    TempDir m_io;
+};
+
+TEST_F(LumoParse, ParsesTheExamplesThroughTablesLumoGenerates) {
+    for (const char* name : {"arith", "json"}) {
+        const std::string base = m_dir.Path(name);
+        ASSERT_EQ(Run(LUMO_GEN, {"-o", base, kExamples + name + ".lm"}).status, 0);
+        EXPECT_EQ(ReadFile(base + ".pt"), ReadFile(kExamples + name + ".pt"))
+            << "examples/" << name << ".pt is not what lumo-gen makes of " << name << ".lm";
+        const Result r = Parse({"--words", base + ".pt", kExamples + name + ".sample"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out + r.err, "");
+    }
+
+    const Result r =
+        Parse({"--words", "--trace", m_dir.Path("arith.pt"), "-"}, "num * ( num - num )\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "@num\ttoken\tnum\n"
+              "@num\ttoken\tnum\n"
+              "@num\ttoken\tnum\n"
+              "@sub\tgraph\tTerm\n"
+              "@mul\tgraph\tFactor\n");
+}
+
+TEST_F(LumoParse, ReadsOneTokenALineUnlessToldWords) {
+    const std::string table = kExamples + "json.pt";
+    // Blank lines are skipped and a carriage return ends a line too.
+    EXPECT_EQ(Parse({table}, "{\r\nstring\n\n:\nnumber\n}").status, 0);
+    // Words are one token per line only with --words.
+    const Result r = Parse({table}, "{ }\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "<stdin>:1:1: error: unexpected \"{ }\" in graph \"MAIN\" at node #1; expected "
+              "\"string\", \"number\", \"true\", \"false\", \"null\", \"{\" or \"[\"\n");
+}
+
+TEST_F(LumoParse, ReportsTheLineAndColumnOfTheRefusedToken) {
+    const std::string input = m_dir.Path("input.txt");
+    WriteFile(input, "{ string : [ number ,\n    true , ] }\n");
+    Result r = Parse({"-w", kExamples + "json.pt", input});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, input +
+                         ":2:12: error: unexpected \"]\" in graph \"Elements\" at node #1; "
+                         "expected \"string\", \"number\", \"true\", \"false\", \"null\", \"{\" "
+                         "or \"[\"\n");
+
+    // The end of input sits after the last character; actions up to the
+    // error have been printed.
+    r = Parse({"-w", "-t", kExamples + "arith.pt"}, "num +\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "@num\ttoken\tnum\n");
+    EXPECT_EQ(r.err,
+              "<stdin>:2:1: error: unexpected end of input in graph \"Expr\" at node #3; expected "
+              "\"num\", \"(\" or \"-\"\n");
+
+    r = Parse({"-w", "--max-depth", "10", kExamples + "arith.pt"}, "( ( ( ( num ) ) ) )");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "<stdin>:1:7: error: input nested too deeply: entering graph \"Term\" at \"(\" would "
+              "pass the depth limit\n");
+}
+
+TEST_F(LumoParse, FailsWithStatusTwoOnTablesAndInputsItCannotUse) {
+    const std::string bad = m_dir.Path("bad.pt");
+    WriteFile(bad, ReadFile(kExamples + "arith.pt").substr(0, 100));
+    Result r = Parse({bad}, "num\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, bad +
+                         ": byte 96: the edge count of node #3 of graph \"Expr\" is 1, more than "
+                         "the 0 bytes left can hold\n");
+
+    r = Parse({m_dir.Path("missing.pt")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, m_dir.Path("missing.pt") + ": No such file or directory\n");
+
+    r = Parse({kExamples + "arith.pt", m_dir.Path("missing.txt")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, m_dir.Path("missing.txt") + ": No such file or directory\n");
+}
+
+TEST_F(LumoParse, RefusesBadUsageWithStatus64) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--bogus", "t.pt"},
+                                               {"--max-depth", "0", "t.pt"},
+                                               {"--max-depth"},
+                                               {"t.pt", "a", "b"}}) {
+        const Result r = Parse(args);
+        EXPECT_EQ(r.status, 64);
+        EXPECT_NE(r.err.find("usage: lumo-parse"), std::string::npos);
+    }
+    const Result help = Parse({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: lumo-parse", 0), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// Loading parse tables: what Lumo writes loads, with first-token sets as
+// validation computes them; everything else is refused with a message that
+// says what is wrong.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "runtime/parse_table.h"
+#include "support/temp_dir.h"
+#include "table_bytes.h"
+
+namespace {
+
+using lumo::ParseTable;
+using lumo::TableError;
+using lumo_test::Gr;
+using lumo_test::I32;
+using lumo_test::PtBytes;
+using lumo_test::PtGraph;
+using lumo_test::Texts;
+using lumo_test::Tok;
+
+std::vector<lumo::TokenId> First(const ParseTable& table, const std::string& graph) {
+    const auto span = table.FirstTokens(table.FindGraph(graph));
+    return {span.begin(), span.end()};
+}
+
+// The message of the TableError that loading bytes throws, or "" when the
+// table loads.
+std::string Refusal(const std::string& bytes) {
+    try {
+        ParseTable::FromBytes(bytes);
+    } catch (const TableError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(ParseTable, LoadsTheTablesLumoWrites) {
+    CGrammer doc;
+    lumo_test::BuildWorkedExample(doc);
+    const std::string bytes = lumo_test::TableOf(doc);
+    ASSERT_EQ(bytes.size(), 88u);
+    const ParseTable worked = ParseTable::FromBytes(bytes);
+    ASSERT_EQ(worked.GraphCount(), 2);
+    EXPECT_EQ(worked.GraphName(0), "MAIN");
+    EXPECT_EQ(Texts(worked, First(worked, "MAIN")), "a");
+    EXPECT_EQ(Texts(worked, First(worked, "E")), "b");
+    EXPECT_EQ(worked.FindToken("E"), lumo::kUnknownToken) << "graph names are not tokens";
+
+    // Node 1's tokens, then those of the graph its node 1 enters, down the
+    // chain: the order of validation.
+    const ParseTable arith = ParseTable::FromFile(LUMO_SOURCE_DIR "/examples/arith.pt");
+    EXPECT_EQ(Texts(arith, First(arith, "MAIN")), "num ( -");
+    EXPECT_EQ(Texts(arith, First(arith, "Term")), "num ( -");
+    EXPECT_TRUE(arith.IsDirect());
+    const ParseTable json = ParseTable::FromFile(LUMO_SOURCE_DIR "/examples/json.pt");
+    EXPECT_EQ(Texts(json, First(json, "Elements")), "string number true false null { [");
+    EXPECT_TRUE(json.IsOptional(json.FindGraph("Members")));
+    EXPECT_FALSE(json.IsOptional(json.FindGraph("Value")));
+}
+
+TEST(ParseTable, RefusesEveryTruncationAndTrailingBytes) {
+    CGrammer doc;
+    lumo_test::BuildWorkedExample(doc);
+    const std::string bytes = lumo_test::TableOf(doc);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        const std::string message = Refusal(bytes.substr(0, n));
+        EXPECT_FALSE(message.empty()) << "a table cut to " << n << " bytes loaded";
+    }
+    EXPECT_EQ(Refusal(bytes.substr(0, 87)),
+              "the table ends early, at byte 87, inside the edge count of node #2 of graph \"E\"");
+    EXPECT_EQ(Refusal(bytes + '\0'), "byte 88: 1 bytes follow the last graph");
+}
+
+TEST(ParseTable, RefusesCountsAndLengthsTheBytesCannotHold) {
+    const std::string node = I32(-1) + I32(0);
+    const std::string main = lumo_test::PtString("MAIN");
+    // Each would ask for gigabytes if believed.
+    EXPECT_EQ(Refusal(I32(0x7FFFFFF0) + main + I32(1) + node),
+              "byte 0: the graph count is 2147483632, more than the 17 bytes left can hold");
+    EXPECT_EQ(Refusal(I32(-3) + main + I32(1) + node), "byte 0: the graph count is negative (-3)");
+    EXPECT_EQ(Refusal(I32(1) + main + I32(0x7FFFFFF0) + node),
+              "byte 9: the node count of graph \"MAIN\" is 2147483632, more than the 8 bytes "
+              "left can hold");
+    EXPECT_EQ(Refusal(I32(1) + main + I32(1) + I32(1) + I32(0x40000000)),
+              "byte 17: the edge count of node #1 of graph \"MAIN\" is 1073741824, more than the "
+              "0 bytes left can hold");
+    EXPECT_EQ(
+        Refusal(I32(1) + std::string("\xFF\xFF\xFF\xF0\xFF\xFF\x7F", 7) + "MAIN" + I32(1) + node),
+        "the table ends early, at byte 27, inside the name of graph 1 of 1");
+}
+
+struct Malformed {
+    const char* fault;
+    std::vector<PtGraph> graphs;
+    const char* message;
+};
+
+TEST(ParseTable, RefusesWhatBreaksTheModelOrTheRules) {
+    const std::vector<Malformed> cases = {
+        {"no graph", {}, "the table has no graph; it needs at least MAIN"},
+        {"no node", {{"MAIN", {}}, {"EEEEEE", {{-1, {}}}}}, "byte 9: graph \"MAIN\" has no nodes"},
+        {"first node not #1",
+         {{"MAIN", {{-2, {}}}}},
+         "byte 13: graph \"MAIN\" starts with node #2, not node #1"},
+        {"node number 0",
+         {{"MAIN", {{1, {Tok("a", 1)}}, {0, {}}}}},
+         "node 2 of graph \"MAIN\" has the number 0"},
+        {"most negative number",
+         {{"MAIN", {{1, {}}, {INT_MIN, {}}}}},
+         "has the number -2147483648"},
+        {"edge type", {{"MAIN", {{-1, {{}}}}}}, ""},  // type patched below
+        {"two nodes of one number",
+         {{"MAIN", {{-1, {}}, {2, {}}, {-2, {}}}}},
+         "graph \"MAIN\" has two nodes #2"},
+        {"edge to a missing node",
+         {{"MAIN", {{1, {Tok("a", 7)}}, {-2, {}}}}},
+         "node #1 of graph \"MAIN\" has an edge to node #7, which the graph lacks"},
+        {"Graph edge to a missing graph",
+         {{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}}},
+         "node #1 of graph \"MAIN\" has a Graph edge to graph \"E\", which the table lacks"},
+        {"two graphs of one name",
+         {{"MAIN", {{-1, {}}}}, {"E", {{-1, {}}}}, {"E", {{-1, {}}}}},
+         "two graphs are named \"E\""},
+        {"no final node",
+         {{"MAIN", {{-1, {Gr("E", 1)}}}}, {"E", {{1, {Tok("b", 1)}}}}},
+         "graph \"E\" has no final node"},
+        {"final node with a Graph edge",
+         {{"MAIN", {{-1, {Gr("E", 1)}}}}, {"E", {{-1, {}}}}},
+         "node #1 of graph \"MAIN\" is final and has a Graph edge"},
+        {"two Graph edges",
+         {{"MAIN", {{1, {Gr("E", 2), Gr("F", 2)}}, {-2, {}}}},
+          {"E", {{-1, {}}}},
+          {"F", {{-1, {}}}}},
+         "node #1 of graph \"MAIN\" has more than one Graph edge"},
+        {"two edges with one input",
+         {{"MAIN", {{1, {Tok("a", 2), Tok("a", 1)}}, {-2, {}}}}},
+         "node #1 of graph \"MAIN\" has two edges with the input \"a\""},
+        {"node 1 and the graph it enters share a token",
+         {{"MAIN", {{1, {Tok("a", 2), Gr("E", 2)}}, {-2, {}}}},
+          {"E", {{1, {Tok("b", 2), Tok("a", 2)}}, {-2, {}}}}},
+         "node #1 of graph \"MAIN\" and node #1 of graph \"E\" both start with \"a\""},
+        {"a Token edge that the entered graph starts with",
+         {{"MAIN", {{1, {Tok("x", 2)}}, {2, {Tok("a", 3), Gr("E", 3)}}, {-3, {}}}},
+          {"E", {{1, {Tok("a", 2)}}, {-2, {}}}}},
+         "node #2 of graph \"MAIN\" has a Token edge \"a\" and a Graph edge to graph \"E\", "
+         "which starts with the same token"},
+    };
+    for (const Malformed& c : cases) {
+        std::string bytes = PtBytes(c.graphs);
+        std::string expected = c.message;
+        if (std::string(c.fault) == "edge type") {
+            bytes[21] = '\x02';
+            expected =
+                "byte 21: edge 1 of node #1 of graph \"MAIN\" has the type 2 (1 Graph, 0 Token)";
+        }
+        const std::string message = Refusal(bytes);
+        EXPECT_NE(message.find(expected), std::string::npos)
+            << c.fault << ": refused with \"" << message << "\"";
+    }
+}
+
+TEST(ParseTable, RefusesLeftRecursionAndLoopsOfOptionalGraphs) {
+    const std::vector<Malformed> cases = {
+        {"a graph entering itself at node 1",
+         {{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}}, {"E", {{1, {Gr("E", 2)}}, {-2, {Tok("b", 2)}}}}},
+         "left recursion: graph \"E\" can enter itself without consuming a token (E -> E)"},
+        {"through another graph",
+         {{"MAIN", {{1, {Gr("A", 2)}}, {-2, {}}}},
+          {"A", {{1, {Gr("B", 2)}}, {-2, {}}}},
+          {"B", {{1, {Tok("b", 2), Gr("A", 2)}}, {-2, {}}}}},
+         "left recursion: graph \"A\" can enter itself without consuming a token (A -> B -> A)"},
+        {"after an optional graph",
+         {{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}},
+          {"E", {{1, {Gr("Opt", 2)}}, {2, {Gr("E", 3)}}, {-3, {}}}},
+          {"Opt", {{-1, {Tok("o", 2)}}, {-2, {}}}}},
+         "left recursion: graph \"E\" can enter itself without consuming a token (E -> E)"},
+        {"a loop of optional graphs",
+         {{"MAIN", {{1, {Tok("a", 2)}}, {2, {Gr("Opt", 3)}}, {3, {Gr("Opt", 2)}}, {-4, {}}}},
+          {"Opt", {{-1, {Tok("o", 2)}}, {-2, {}}}}},
+         "graph \"MAIN\" can pass round a loop of optional graphs without a token "
+         "(#2 -> #3 -> #2)"},
+    };
+    for (const Malformed& c : cases) {
+        const std::string message = Refusal(PtBytes(c.graphs));
+        EXPECT_NE(message.find(c.message), std::string::npos)
+            << c.fault << ": refused with \"" << message << "\"";
+    }
+}
+
+// Validation lets both through, so Lumo writes them; the runtime must not.
+TEST(ParseTable, RefusesValidatedDocumentsItCannotParse) {
+    CGrammer recursive;
+    lumo_test::AddNodes(recursive, 1);
+    lumo_test::AddGraphEdge(recursive, 1, 2, "E");
+    lumo_test::MakeFinal(recursive, 2);
+    recursive.SelectGraph(1);
+    lumo_test::AddNodes(recursive, 1);
+    lumo_test::AddGraphEdge(recursive, 1, 2, "E");
+    lumo_test::MakeFinal(recursive, 2);
+    recursive.Validate();
+    EXPECT_NE(Refusal(lumo_test::TableOf(recursive)).find("left recursion: graph \"E\""),
+              std::string::npos);
+
+    CGrammer unnamed;
+    lumo_test::AddNodes(unnamed, 1);
+    lumo_test::AddGraphEdge(unnamed, 1, 2, "");
+    lumo_test::MakeFinal(unnamed, 2);
+    unnamed.Validate();
+    EXPECT_EQ(Refusal(lumo_test::TableOf(unnamed)),
+              "node #1 of graph \"MAIN\" has a Graph edge to graph \"\", which the table lacks");
+}
+
+TEST(ParseTable, FromFileNamesTheFile) {
+    lumo_test::TempDir dir;
+    const std::string path = dir.Path("cut.pt");
+    lumo_test::WriteFile(path, I32(1));
+    try {
+        ParseTable::FromFile(path);
+        FAIL() << "a 4-byte table loaded";
+    } catch (const TableError& e) {
+        EXPECT_EQ(std::string(e.what()), path +
+                                             ": byte 0: the graph count is 1, more than the 0 "
+                                             "bytes left can hold");
+    }
+    try {
+        ParseTable::FromFile(dir.Path("missing.pt"));
+        FAIL() << "a missing table loaded";
+    } catch (const TableError& e) {
+        EXPECT_EQ(std::string(e.what()), dir.Path("missing.pt") + ": No such file or directory");
+    }
+}
+
+}  // namespace
