@@ -1,6 +1,7 @@
 # Installs lumo-gen and the core library as the CMake package "Lumo":
 # find_package(Lumo) gives Lumo::lumo-gen, Lumo::core and
-# lumo_add_parse_table() (cmake/LumoParseTable.cmake).
+# lumo_add_parse_table() (cmake/LumoParseTable.cmake), and the parser
+# runtime: Lumo::runtime and Lumo::lumo-parse.
 include(CMakePackageConfigHelpers)
 
 set(LUMO_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Lumo)
@@ -13,7 +14,7 @@ target_include_directories(lumo_core PUBLIC $<INSTALL_INTERFACE:${LUMO_INSTALL_I
 # The same name as the in-tree alias, so code moves between the two unchanged.
 set_target_properties(lumo_core PROPERTIES EXPORT_NAME core)
 
-install(TARGETS lumo-gen lumo_core EXPORT LumoTargets
+install(TARGETS lumo-gen lumo_core lumo-parse lumo_runtime EXPORT LumoTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/framework
@@ -21,6 +22,9 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/framework
                   ${PROJECT_SOURCE_DIR}/src/generate
     DESTINATION ${LUMO_INSTALL_INCLUDEDIR}
     FILES_MATCHING PATTERN "*.h")
+install(FILES ${PROJECT_SOURCE_DIR}/src/runtime/parse_table.h
+              ${PROJECT_SOURCE_DIR}/src/runtime/parser.h
+    DESTINATION ${LUMO_INSTALL_INCLUDEDIR}/runtime)
 install(FILES ${PROJECT_BINARY_DIR}/generated/lumo_version.h
     DESTINATION ${LUMO_INSTALL_INCLUDEDIR})
 
