@@ -440,11 +440,10 @@ void TableBuilder::ComputeFirstTokens() {
             done[g] = true;
         }
     }
-    m_t.m_firstSet.reserve(m_t.m_first.size());
-    for (std::uint32_t g = 0; g < graphCount; ++g) {
-        for (const TokenId t : m_t.FirstTokens(static_cast<int>(g))) {
-            m_t.m_firstSet.insert(Table::Key(g, t));
-        }
+    m_t.m_firstSorted = m_t.m_first;
+    for (const Table::Graph& graph : m_t.m_graphs) {
+        std::sort(m_t.m_firstSorted.begin() + graph.firstBegin,
+                  m_t.m_firstSorted.begin() + graph.firstEnd);
     }
 }
 
@@ -458,7 +457,7 @@ void TableBuilder::CheckFirstTokenConflicts() {
         for (std::uint32_t e = node.edgeBegin; e < node.edgeEnd; ++e) {
             const Table::Edge& edge = m_t.m_edges[e];
             if (edge.graph == Table::kNone &&
-                m_t.m_firstSet.count(Table::Key(entered, edge.token))) {
+                m_t.StartsWith(static_cast<int>(entered), edge.token)) {
                 throw TableError(NodeName(i) + " has a Token edge " +
                                  Quoted(m_t.m_tokens[edge.token]) + " and a Graph edge to graph " +
                                  GraphName(entered) + ", which starts with the same token");
@@ -547,7 +546,7 @@ ParseTable::Cell ParseTable::HashedCell(std::uint32_t node, TokenId token) const
         return found->second;
     }
     const std::uint32_t e = m_nodes[node].graphEdge;
-    if (e != kNone && m_firstSet.count(Key(m_edges[e].graph, token)) != 0) {
+    if (e != kNone && StartsWith(static_cast<int>(m_edges[e].graph), token)) {
         const Edge& edge = m_edges[e];
         return Cell{(edge.startState << kKindBits) | kEnter, ReturnEntry(edge, e)};
     }
@@ -612,6 +611,12 @@ int ParseTable::FindGraph(std::string_view name) const {
 std::span<const TokenId> ParseTable::FirstTokens(int graph) const {
     const Graph& g = m_graphs[static_cast<std::size_t>(graph)];
     return std::span<const TokenId>(m_first.data() + g.firstBegin, g.firstEnd - g.firstBegin);
+}
+
+bool ParseTable::StartsWith(int graph, TokenId token) const {
+    const Graph& g = m_graphs[static_cast<std::size_t>(graph)];
+    return std::binary_search(m_firstSorted.begin() + g.firstBegin,
+                              m_firstSorted.begin() + g.firstEnd, token);
 }
 
 bool ParseTable::IsOptional(int graph) const {

@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace lumo {
@@ -74,17 +73,17 @@ public:
 // of edges, the way syntax graphs do: Expr: 1 -Term-> 2, 2 -"+"-> 1.
 class ParseTable {
 public:
-    // More token ids than this in the first-token sets of all graphs refuse
-    // the table rather than exhaust memory: a small table can describe large
-    // sets, since each graph's set takes in the set of the graph its node 1
-    // enters.
-    static constexpr std::size_t kMaxFirstTokens = std::size_t{1} << 26;
+    // More token ids than this in the first-token sets of all graphs (8
+    // bytes each) refuse the table rather than exhaust memory: a small table
+    // can describe large sets, since each graph's set takes in the set of
+    // the graph its node 1 enters.
+    static constexpr std::size_t kMaxFirstTokens = std::size_t{1} << 22;
     // Up to this many cells (8 bytes each), every node gets a direct
     // dispatch row with a cell for every token, and a parsing step is one
     // array read. A larger table is dispatched through hash tables instead,
     // in memory proportional to its edges and first-token sets, at a few
     // times the cost per step.
-    static constexpr std::size_t kDefaultMaxDirectCells = std::size_t{1} << 24;
+    static constexpr std::size_t kDefaultMaxDirectCells = std::size_t{1} << 22;
 
     // Throws TableError, whose message names the file.
     static ParseTable FromFile(const std::string& path,
@@ -111,6 +110,8 @@ public:
     std::span<const TokenId> FirstTokens(int graph) const;
     // Whether the graph's node 1 is final, so the graph can be passed empty.
     bool IsOptional(int graph) const;
+    // Whether token is in the graph's first-token set.
+    bool StartsWith(int graph, TokenId token) const;
     // Whether every node has a direct dispatch row (see kDefaultMaxDirectCells).
     bool IsDirect() const { return m_direct; }
 
@@ -201,8 +202,8 @@ private:
     std::vector<Edge> m_edges;
     std::vector<std::string> m_actions;
     std::vector<TokenId> m_first;
-    // (graph, token) for every token of every first-token set.
-    std::unordered_set<std::uint64_t> m_firstSet;
+    // The same sets, each sorted, to look tokens up in.
+    std::vector<TokenId> m_firstSorted;
 
     bool m_direct = true;
     std::uint32_t m_stride = 1;  // direct: cells per row, the last for any other token
