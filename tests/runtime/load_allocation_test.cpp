@@ -1,0 +1,86 @@
+// A short table must never make the loader ask for much memory, whatever
+// counts and lengths it claims. Its own executable, since it replaces the
+// global allocation functions to watch every request.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "runtime/parse_table.h"
+#include "table_bytes.h"
+
+namespace {
+
+bool g_watching = false;
+size_t g_largest = 0;
+size_t g_total = 0;
+
+void* Allocate(size_t n) {
+    if (g_watching) {
+        g_largest = std::max(g_largest, n);
+        g_total += n;
+    }
+    if (void* p = std::malloc(n == 0 ? 1 : n)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(size_t n) {
+    return Allocate(n);
+}
+void* operator new[](size_t n) {
+    return Allocate(n);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+using lumo_test::I32;
+using lumo_test::PtString;
+
+TEST(LoadAllocation, ShortTablesStayWithinAFewKilobytes) {
+    const std::string main = PtString("MAIN");
+    const std::string node = I32(-1) + I32(0);
+    const std::string tables[] = {
+        I32(0x7FFFFFF0) + main + I32(1) + node,
+        I32(1) + main + I32(0x7FFFFFF0) + node,
+        I32(1) + main + I32(1) + I32(1) + I32(0x7FFFFFF0),
+        I32(1) + std::string("\xFF\xFF\xFF\xF0\xFF\xFF\x7F", 7) + "MAIN",
+        I32(1) + main + I32(1) + I32(-1) + I32(1) + std::string(1, '\0') + I32(1) +
+            std::string("\xFF\xFE\xFF", 3),
+        // Claims that each fit: the table's own size bounds them.
+        I32(3) + PtString("G") + I32(1) + node + PtString("H") + I32(1) + node + PtString("I") +
+            I32(1) + node,
+    };
+    for (const std::string& raw : tables) {
+        std::string table = raw;
+        table.resize(100, '\x01');
+        g_largest = 0;
+        g_total = 0;
+        g_watching = true;
+        try {
+            lumo::ParseTable::FromBytes(table);
+        } catch (const lumo::TableError&) {
+        }
+        g_watching = false;
+        EXPECT_LT(g_largest, 4096u) << testing::PrintToString(raw);
+        EXPECT_LT(g_total, 65536u) << testing::PrintToString(raw);
+    }
+}
+
+}  // namespace
