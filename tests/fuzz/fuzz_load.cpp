@@ -195,13 +195,14 @@ void DismantleCurrentGraph(CGrammer& doc) {
     }
 }
 
-// Edits that mix new objects into loaded ones: a node, and a loaded edge
-// relabelled as a graph edge naming a graph that may not exist yet, which
-// appends a graph while the current one is held by pointer. No new edges:
+// Edits that mix new objects into loaded ones: a loaded edge relabelled as a
+// graph edge naming a graph that may not exist yet (which appends a graph
+// while the current one is held by pointer), a loaded node toggled and moved,
+// and a new node. No new edges:
 // each would stay in the program-wide bend registry for the rest of the run,
 // so to libFuzzer every input would look like a leak, costing a full leak
 // scan each time until it gives up checking leaks at all.
-void AddToCurrentGraph(CGrammer& doc) {
+void EditCurrentGraph(CGrammer& doc) {
     const CGraph& graph = *doc.GetCurrentGraph();
     const CPoint last = graph.GetElement(graph.GetNodeCount() - 1)->GetCenter();
     const int graphs = doc.GetGraphCount();
@@ -211,6 +212,16 @@ void AddToCurrentGraph(CGrammer& doc) {
     Check(doc.FindGraph("FUZZ") != -1 && doc.GetGraphCount() == graphs + (named ? 0 : 1),
           "a graph edge appended other than the graph it named");
     Check(loaded == nullptr || FirstEdge(graph)->IsGraph(), "relabelling missed the edge");
+    // The node picked at a point is the one toggled and the one moved.
+    CGraphNode* picked = Pick(doc, last);
+    Check(picked != nullptr, "no node at a node's centre");
+    const bool final = picked->IsFinal();
+    Check(doc.ToggleNodeFinal(last) && picked->IsFinal() != final, "toggling missed the node");
+    const CPoint moved{last.x == INT32_MAX ? last.x - 1 : last.x + 1, last.y};
+    Pick(doc, last);
+    doc.MoveSelectedNode(moved);
+    Check(picked->GetCenter() == moved && graph.GetSelected() == nullptr,
+          "moving missed the picked node");
     const int lastNumber = graph.GetLastNumber();
     CGraphElement* added = doc.AddNode(last);
     Check((added != nullptr) == (lastNumber < INT32_MAX), "adding a node failed");
@@ -252,7 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CheckOutputModes(doc, *layout, saved);
 
     Validation(doc);
-    AddToCurrentGraph(doc);
+    EditCurrentGraph(doc);
     CheckSavesAndReloads(doc);
     Validation(doc);
     // Only the first few graphs: enough to reach graphs loaded, appended and
