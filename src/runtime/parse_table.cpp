@@ -538,6 +538,32 @@ void TableBuilder::BuildDispatch(std::size_t maxDirectCells) {
             }
         }
     }
+
+    // Every row is known now, so each entering cell can see what node 1 of
+    // the entered graph does with the same token.
+    m_t.m_quietCells = m_t.m_cells;
+    for (std::size_t k = 0; k < m_t.m_quietCells.size(); ++k) {
+        Table::Cell& quiet = m_t.m_quietCells[k];
+        const std::uint32_t operand = quiet.code >> Table::kKindBits;
+        switch (quiet.code & Table::kKindMask) {
+            case Table::kConsumeAction:
+                quiet = cell(Table::kConsume, operand, quiet.aux);
+                break;
+            case Table::kEnter: {
+                const std::uint32_t back =
+                    (quiet.aux & 1) == 0 ? quiet.aux : m_t.m_edges[quiet.aux >> 1].targetState << 1;
+                const TokenId token = static_cast<TokenId>(k % stride);
+                const Table::Cell first = m_t.m_cells[operand + token];
+                const std::uint32_t kind = first.code & Table::kKindMask;
+                quiet = kind == Table::kConsume || kind == Table::kConsumeAction
+                            ? cell(Table::kEnterConsume, first.code >> Table::kKindBits, back)
+                            : cell(Table::kEnter, operand, back);
+                break;
+            }
+            default:
+                break;
+        }
+    }
 }
 
 ParseTable::Cell ParseTable::HashedCell(std::uint32_t node, TokenId token) const {

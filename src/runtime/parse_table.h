@@ -78,9 +78,9 @@ public:
     // can describe large sets, since each graph's set takes in the set of
     // the graph its node 1 enters.
     static constexpr std::size_t kMaxFirstTokens = std::size_t{1} << 22;
-    // Up to this many cells (8 bytes each), every node gets a direct
-    // dispatch row with a cell for every token, and a parsing step is one
-    // array read. A larger table is dispatched through hash tables instead,
+    // Up to this many cells (16 bytes each: two tables of 8), every node
+    // gets a direct dispatch row with a cell for every token, and a parsing
+    // step is one array read. A larger table is dispatched through hash tables instead,
     // in memory proportional to its edges and first-token sets, at a few
     // times the cost per step.
     static constexpr std::size_t kDefaultMaxDirectCells = std::size_t{1} << 22;
@@ -160,6 +160,10 @@ private:
         kPass = 3,           // pass an optional graph's Graph edge: operand the edge
         kReturn = 4,         // a final node: leave the graph
         kReject = 5,         // no way on
+        // Only when no action is wanted: enter a graph and take the Token
+        // edge of its node 1 at once; operand the edge's target state, aux
+        // the return entry.
+        kEnterConsume = 6,
     };
     struct Cell {
         std::uint32_t code = 0;
@@ -208,6 +212,10 @@ private:
     bool m_direct = true;
     std::uint32_t m_stride = 1;  // direct: cells per row, the last for any other token
     std::vector<Cell> m_cells;
+    // The same rows for parsing without actions: no edge to report, so
+    // kConsumeAction becomes kConsume, return entries are always states, and
+    // entering a graph on a token of its node 1 becomes kEnterConsume.
+    std::vector<Cell> m_quietCells;
     // Hashed: the cell of each Token edge by (node, token), and each node's
     // cell for tokens that neither a Token edge nor the Graph edge accepts.
     std::unordered_map<std::uint64_t, Cell> m_tokenCells;

@@ -17,18 +17,21 @@ bool Parser::Grow() {
 }
 
 std::optional<ParseError> Parser::Run(std::span<const TokenId> tokens, Sink sink, void* context) {
-    return m_table.m_direct ? Walk<true>(tokens, sink, context)
-                            : Walk<false>(tokens, sink, context);
+    if (!m_table.m_direct) {
+        return Walk<false>(tokens, sink, context);
+    }
+    return sink == nullptr ? Walk<true, true>(tokens, sink, context)
+                           : Walk<true>(tokens, sink, context);
 }
 
-template <bool kDirect>
+template <bool kDirect, bool kQuiet>
 std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sink, void* context) {
     using T = ParseTable;
     const T& table = m_table;
     const T::Edge* const edges = table.m_edges.data();
     // Locals, so that stores to the stack cannot make the compiler reload
     // them on every step.
-    const T::Cell* const cells = table.m_cells.data();
+    const T::Cell* const cells = kQuiet ? table.m_quietCells.data() : table.m_cells.data();
     const TokenId other = table.m_stride - 1;
     const TokenId* const input = tokens.data();
     const std::size_t size = tokens.size();
@@ -54,6 +57,20 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                 }
                 [[fallthrough]];
             case T::kConsume:
+                state = operand;
+                ++i;
+                markState = state;
+                markDepth = depth;
+                break;
+            case T::kEnterConsume:
+                if (depth == capacity) {
+                    if (!Grow()) {
+                        return TooDeep(operand, i, token);
+                    }
+                    stack = m_stack.data();
+                    capacity = m_stack.size();
+                }
+                stack[depth++] = c.aux;
                 state = operand;
                 ++i;
                 markState = state;

@@ -102,7 +102,8 @@ public:
 private:
     using Sink = void (*)(void*, const Action&);
     std::optional<ParseError> Run(std::span<const TokenId> tokens, Sink sink, void* context);
-    template <bool kDirect>
+    // kQuiet: direct rows without actions, which allow fewer steps.
+    template <bool kDirect, bool kQuiet = false>
     std::optional<ParseError> Walk(std::span<const TokenId> tokens, Sink sink, void* context);
     ParseError SyntaxError(std::uint32_t node, std::size_t depth, std::size_t position,
                            TokenId token) const;
