@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/archive.h"
+#include "framework/svg_surface.h"
 #include "generate/parse_exception.h"
 #include "lm_layout.h"
 #include "model/grammar.h"
@@ -237,6 +238,22 @@ void CheckSavesAndReloads(CGrammer& doc) {
     Check(Save(reloaded) == saved, "an edited document changes on reloading");
 }
 
+// Drawing works every label out again from the loaded geometry: centres,
+// bends and all, which a file may set to anything (far coordinates, NaN or
+// infinite bends). Whatever it computes must still save and load.
+void CheckDrawing(const std::string& saved) {
+    CGrammer doc;
+    Check(Load(doc, saved), "a saved document does not load");
+    for (int i = 0; i < doc.GetGraphCount(); ++i) {
+        CSvgSurface svg;
+        doc.GetGraph(i)->Draw(&svg);
+        Check(svg.Document(doc.GetGraphName(i)).find("</svg>") != std::string::npos,
+              "a drawing without its end");
+    }
+    CheckDocument(doc);
+    CheckSavesAndReloads(doc);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -261,6 +278,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         Check(Save(reloaded) == saved, "a saved document changes on reloading");
     }
     CheckOutputModes(doc, *layout, saved);
+    CheckDrawing(saved);
 
     Validation(doc);
     EditCurrentGraph(doc);

