@@ -35,6 +35,9 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
     const TokenId other = table.m_stride - 1;
     const TokenId* const input = tokens.data();
     const std::size_t size = tokens.size();
+    // Known at compile time without actions, so that the quiet walk carries
+    // none of their code.
+    const bool reporting = !kQuiet && sink != nullptr;
     std::size_t i = 0;
     std::uint32_t state = table.m_graphs[0].start;
     std::uint32_t* stack = m_stack.data();
@@ -52,7 +55,7 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
         const std::uint32_t operand = c.code >> T::kKindBits;
         switch (c.code & T::kKindMask) {
             case T::kConsumeAction:
-                if (sink != nullptr) {
+                if (reporting) {
                     sink(context, Action{table.m_actions[edges[c.aux].action], i, token, -1});
                 }
                 [[fallthrough]];
@@ -89,7 +92,7 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                 break;
             case T::kPass: {
                 const T::Edge& edge = edges[operand];
-                if (sink != nullptr && edge.action != T::kNone) {
+                if (reporting && edge.action != T::kNone) {
                     sink(context, Action{table.m_actions[edge.action], i, kUnknownToken,
                                          static_cast<int>(edge.graph)});
                 }
@@ -104,12 +107,12 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                     return SyntaxError(markState, markDepth, i, token);
                 }
                 const std::uint32_t back = stack[--depth];
-                if ((back & 1) == 0) {
+                if (kQuiet || (back & 1) == 0) {
                     state = back >> 1;
                     break;
                 }
                 const T::Edge& edge = edges[back >> 1];
-                if (sink != nullptr) {
+                if (reporting) {
                     sink(context, Action{table.m_actions[edge.action], i, kUnknownToken,
                                          static_cast<int>(edge.graph)});
                 }
