@@ -61,8 +61,9 @@ public:
 // node 1 is not final is never passed empty, even if it could reach a final
 // node through optional graphs alone.
 //
-// Left recursion. Entering a graph always consumes a token before anything
-// else happens in it, but to be sure that parsing can never loop, the loader
+// Left recursion. A graph is entered only on a token of its first-token set,
+// so the walk consumes that token before anything else happens in it. To be
+// sure that parsing can never loop whatever the sets hold, the loader also
 // refuses every table in which a graph could reach a Graph edge back to
 // itself without consuming a token: through node 1's Graph edge, through
 // the Graph edge found after passing optional graphs from node 1, and so on
