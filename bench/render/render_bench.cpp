@@ -10,6 +10,10 @@
 #include <QPalette>
 #include <memory>
 
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "editor/lumo_view.h"
 #include "editor/qt_surface.h"
 #include "model/grammar.h"
 
@@ -90,6 +94,62 @@ void BM_RepaintEverythingDrawn(benchmark::State& state) {
     Repaint(state, false);
 }
 
+// The editor on the large graph: what one mouse move during a drag, and one
+// click that adds a node, cost. Neither may repaint the whole view.
+struct ViewFixture {
+    std::unique_ptr<CGrammer> doc = MakeGraph();
+    CLumoView view{doc.get()};
+    ViewFixture() {
+        view.resize(kWidth, kHeight);
+        view.show();
+        view.horizontalScrollBar()->setValue(4000);
+        view.verticalScrollBar()->setValue(4500);
+        view.Repaint();
+        QApplication::processEvents();
+    }
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, view.viewport()->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
+        QApplication::sendEvent(view.viewport(), &event);
+    }
+};
+
+void BM_CrosshairMove(benchmark::State& state) {
+    ViewFixture f;
+    f.Send(QEvent::MouseButtonPress, QPoint(55, 55), Qt::LeftButton);  // picks a node
+    const int repaints = f.view.FullRepaintCount();
+    int x = 100;
+    for (auto _ : state) {
+        f.Send(QEvent::MouseMove, QPoint(x, 300), Qt::LeftButton);
+        QApplication::processEvents();  // the overlay is painted
+        x = x < 1800 ? x + 7 : 100;
+    }
+    if (f.view.FullRepaintCount() != repaints) {
+        state.SkipWithError("a crosshair move repainted the whole view");
+    }
+    f.Send(QEvent::MouseButtonRelease, QPoint(55, 55), Qt::NoButton);
+}
+
+void BM_ClickAddsNode(benchmark::State& state) {
+    ViewFixture f;
+    const int repaints = f.view.FullRepaintCount();
+    int i = 0;
+    for (auto _ : state) {
+        // Empty canvas between the grid's nodes, a new spot each time (a
+        // click on a node would pick it, and its release move it).
+        const QPoint at(100 + (i % 18) * 100, 100 + (i / 18) * 100);
+        f.Send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        f.Send(QEvent::MouseButtonRelease, at, Qt::NoButton);
+        QApplication::processEvents();
+        ++i;
+    }
+    if (f.view.FullRepaintCount() != repaints) {
+        state.SkipWithError("adding a node repainted the whole view");
+    }
+}
+
+BENCHMARK(BM_CrosshairMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClickAddsNode)->Unit(benchmark::kMicrosecond)->Iterations(150);
 BENCHMARK(BM_GeometryOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintViewport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintEverythingDrawn)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,440 @@
+#include "editor/lumo_view.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScrollBar>
+
+#include "editor/edge_properties_dlg.h"
+#include "editor/qt_dialogs.h"
+#include "model/grammar.h"
+
+namespace {
+
+// Command ids of the context menus' items.
+enum Command {
+    kEdgeDelete = 32776,
+    kEdgeProperties = 32777,
+    kNodeDelete = 32778,
+    kNodeFinal = 32779,
+};
+
+bool IsOneOf(QRgb pixel, std::initializer_list<CColor> colours) {
+    for (const CColor c : colours) {
+        if (qRed(pixel) == c.r && qGreen(pixel) == c.g && qBlue(pixel) == c.b) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A graph name as a menu item's text, with '&' kept literal.
+QString MenuText(const std::string& name) {
+    return QString::fromUtf8(name.data(), qsizetype(name.size())).replace('&', "&&");
+}
+
+}  // namespace
+
+CLumoView::CLumoView(CGrammer* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDoc(doc) {
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    horizontalScrollBar()->setSingleStep(kLineStep);
+    verticalScrollBar()->setSingleStep(kLineStep);
+    horizontalScrollBar()->setPageStep(kPageStep);
+    verticalScrollBar()->setPageStep(kPageStep);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    m_actToggleMode = new QAction(tr("Toggle drawing mode"), this);
+    m_actToggleMode->setCheckable(true);
+    m_actToggleMode->setToolTip(tr("Toggle drawing mode"));
+    m_actToggleMode->setStatusTip(tr("Toggle between drawing edges and drawing nodes"));
+    connect(m_actToggleMode, &QAction::triggered, this, &CLumoView::OnToggleMode);
+
+    m_actGenerate = new QAction(tr("&Generate"), this);
+    m_actGenerate->setShortcut(Qt::Key_F5);
+    connect(m_actGenerate, &QAction::triggered, this, &CLumoView::OnGenerate);
+
+    m_actQuickHelp = new QAction(tr("&Quick Help..."), this);
+    connect(m_actQuickHelp, &QAction::triggered, this, &CLumoView::OnQuickHelp);
+
+    m_actMainGraph = new QAction(tr("&Main Graph"), this);
+    connect(m_actMainGraph, &QAction::triggered, this, [this] { OnSelectGraph(kFirstGraphId); });
+
+    // The keys work wherever the focus is in the window.
+    for (QAction* action : {m_actGenerate}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    // Generate asks for a file name when the document has none, and reports
+    // through message boxes over this window.
+    m_pDoc->SetSaveAsPrompt([this](CDocument& d) { return AskSaveAsFileName(this, d); });
+    m_messages = std::make_unique<CMessageBoxes>(this);
+    UpdateCursor();
+    UpdateScrollBars();
+}
+
+CLumoView::~CLumoView() {
+    m_pDoc->SetSaveAsPrompt({});
+}
+
+CPoint CLumoView::Scroll() const {
+    return CPoint{horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+CPoint CLumoView::ToDocument(QPoint client) const {
+    const CPoint s = Scroll();
+    return CPoint{client.x() + s.x, client.y() + s.y};
+}
+
+QColor CLumoView::CanvasColor() const {
+    const QColor base = palette().color(QPalette::Base);
+    const QRgb rgb = base.rgb();
+    if (IsOneOf(rgb, {Colors::Black, Colors::Yellow, Colors::Red, Colors::Blue, Colors::Cyan})) {
+        return Qt::white;
+    }
+    return base;
+}
+
+void CLumoView::UpdateScrollBars() {
+    const QSize size = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, kCanvasSize - size.width()));
+    verticalScrollBar()->setRange(0, std::max(0, kCanvasSize - size.height()));
+}
+
+void CLumoView::UpdateCursor() {
+    viewport()->setCursor(m_bEdgeMode ? Qt::ArrowCursor : Qt::CrossCursor);
+}
+
+void CLumoView::EnsureImage() {
+    const qreal dpr = viewport()->devicePixelRatioF();
+    const QSize size = viewport()->size();
+    if (m_imageValid && m_image.size() == size * dpr && m_image.devicePixelRatio() == dpr) {
+        return;
+    }
+    m_image = QImage(size * dpr, QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(dpr);
+    m_image.fill(CanvasColor());
+    const CPoint s = Scroll();
+    QPainter painter(&m_image);
+    painter.translate(-s.x, -s.y);
+    CQtSurface dc(&painter, CRect{s.x, s.y, s.x + size.width(), s.y + size.height()}, font(),
+                  &m_texts);
+    m_pDoc->Draw(&dc);
+    painter.end();
+    m_imageValid = true;
+    m_bCrosshair = false;  // painted over
+    ++m_fullRepaints;
+}
+
+void CLumoView::DrawOnImage(const std::function<void(CDC&)>& draw, const QRect& area) {
+    EnsureImage();
+    const CPoint s = Scroll();
+    QPainter painter(&m_image);
+    painter.translate(-s.x, -s.y);
+    const QSize size = viewport()->size();
+    CQtSurface dc(&painter, CRect{s.x, s.y, s.x + size.width(), s.y + size.height()}, font(),
+                  &m_texts);
+    draw(dc);
+    painter.end();
+    viewport()->repaint(area.translated(-s.x, -s.y).adjusted(-1, -1, 1, 1));
+}
+
+void CLumoView::Repaint() {
+    m_imageValid = false;
+    viewport()->repaint();
+}
+
+void CLumoView::paintEvent(QPaintEvent* event) {
+    EnsureImage();
+    QPainter painter(viewport());
+    painter.setClipRegion(event->region());
+    painter.drawImage(QPoint(0, 0), m_image);
+    if (m_bCrosshair) {
+        // Inverted on the screen only: the image, which the hit test reads,
+        // never holds the lines.
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter.fillRect(m_rcHLine, Qt::white);
+        painter.fillRect(m_rcVLine, Qt::white);
+    }
+}
+
+void CLumoView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+    m_imageValid = false;
+}
+
+void CLumoView::scrollContentsBy(int, int) {
+    m_imageValid = false;
+    viewport()->update();
+}
+
+CLumoView::PixelClass CLumoView::ClassifyPixel(QPoint client) {
+    if (!viewport()->rect().contains(client)) {
+        return PixelClass::Other;
+    }
+    EnsureImage();
+    const qreal dpr = m_image.devicePixelRatio();
+    const QPoint device(int(client.x() * dpr), int(client.y() * dpr));
+    if (!m_image.rect().contains(device)) {
+        return PixelClass::Other;
+    }
+    const QRgb pixel = m_image.pixel(device);
+    if (IsOneOf(pixel, {Colors::Black, Colors::Yellow, Colors::Red})) {
+        return PixelClass::Node;
+    }
+    if (IsOneOf(pixel, {Colors::Blue, Colors::Cyan})) {
+        return PixelClass::Label;
+    }
+    if (pixel == CanvasColor().rgb()) {
+        return PixelClass::Canvas;
+    }
+    return PixelClass::Other;
+}
+
+void CLumoView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        OnLButtonDown(event->position().toPoint());
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CLumoView::mouseReleaseEvent(QMouseEvent* event) {
+    // A release outside the window belongs to no gesture here: the flags
+    // stay for the next release in the window, which completes the gesture.
+    if (event->button() == Qt::LeftButton &&
+        viewport()->rect().contains(event->position().toPoint())) {
+        OnLButtonUp(event->position().toPoint());
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void CLumoView::mouseMoveEvent(QMouseEvent* event) {
+    OnMouseMove(event->position().toPoint(), (event->buttons() & Qt::LeftButton) != 0);
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+bool CLumoView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) {
+        EraseCrosshair();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void CLumoView::EraseCrosshair() {
+    if (!m_bCrosshair) {
+        return;
+    }
+    m_bCrosshair = false;
+    viewport()->update(m_rcHLine);
+    viewport()->update(m_rcVLine);
+}
+
+void CLumoView::OnMouseMove(QPoint point, bool leftHeld) {
+    EraseCrosshair();
+    if (!leftHeld) {
+        return;
+    }
+    const QRect client = viewport()->rect();
+    m_bCrosshair = true;
+    m_rcHLine = QRect(client.left(), point.y(), client.width(), 1);
+    m_rcVLine = QRect(point.x(), client.top(), 1, client.height());
+    viewport()->update(m_rcHLine);
+    viewport()->update(m_rcVLine);
+}
+
+void CLumoView::OnLButtonDown(QPoint point) {
+    const CPoint p = ToDocument(point);
+    const PixelClass pixel = ClassifyPixel(point);
+    if (!m_bEdgeMode) {
+        if (pixel == PixelClass::Canvas) {
+            EraseCrosshair();
+            // Shown at once, without redrawing the rest.
+            if (CGraphNode* node = m_pDoc->AddNode(p)) {
+                const CPoint c = node->GetCenter();
+                DrawOnImage([node](CDC& dc) { node->Draw(&dc); },
+                            QRect(c.x - CGraphNode::kRadius, c.y - CGraphNode::kRadius,
+                                  2 * CGraphNode::kRadius + 1, 2 * CGraphNode::kRadius + 1));
+            }
+        } else {
+            m_bNodePicked = m_pDoc->FindNode(p) != nullptr;
+        }
+        return;
+    }
+    if (pixel == PixelClass::Node) {
+        m_bNodePicked = m_pDoc->FindNode(p) != nullptr;
+        return;
+    }
+    m_pPickedEdge = m_pDoc->FindEdge(p);
+    if (m_pPickedEdge != nullptr) {
+        CEdge* edge = m_pPickedEdge;
+        const CRect r = edge->GetLabelRect();
+        DrawOnImage([edge](CDC& dc) { edge->HighlightLabel(&dc); },
+                    QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    }
+}
+
+void CLumoView::OnLButtonUp(QPoint point) {
+    const CPoint p = ToDocument(point);
+    EraseCrosshair();
+    if (m_bEdgeMode) {
+        if (m_pPickedEdge != nullptr) {
+            QPainter painter(&m_image);
+            CQtSurface dc(&painter, CRect{}, font(), &m_texts);
+            m_pPickedEdge->DropLabel(&dc, p);
+            painter.end();
+            m_pPickedEdge = nullptr;
+            Repaint();
+        }
+        if (m_bNodePicked && ClassifyPixel(point) == PixelClass::Node) {
+            RunEdgeDialog(p, false);
+        }
+        m_bNodePicked = false;
+        return;
+    }
+    if (m_bNodePicked) {
+        m_pDoc->MoveSelectedNode(p);
+        m_bNodePicked = false;
+        Repaint();
+    }
+}
+
+void CLumoView::RunEdgeDialog(CPoint point, bool existing) {
+    CEdgePropertiesDlg dialog(this, point, m_pDoc, existing);
+    dialog.DoModal();
+    Repaint();
+}
+
+void CLumoView::contextMenuEvent(QContextMenuEvent* event) {
+    // A request from the keyboard has no point on the canvas to act at.
+    if (event->reason() != QContextMenuEvent::Mouse || !viewport()->rect().contains(event->pos())) {
+        event->ignore();
+        return;
+    }
+    m_ptContext = event->pos();
+    const CPoint q = ToDocument(m_ptContext);
+    QMenu menu(this);
+    switch (ClassifyPixel(m_ptContext)) {
+        case PixelClass::Node: {
+            menu.setTitle(tr("Node"));
+            menu.addAction(tr("Delete"))->setData(kNodeDelete);
+            QAction* final = menu.addAction(tr("Final"));
+            final->setData(kNodeFinal);
+            final->setCheckable(true);
+            if (const CGraphNode* node = m_pDoc->FindNode(q)) {
+                final->setChecked(node->IsFinal());
+            }
+            break;
+        }
+        case PixelClass::Label:
+            menu.setTitle(tr("Edge"));
+            menu.addAction(tr("Delete"))->setData(kEdgeDelete);
+            menu.addAction(tr("Properties"))->setData(kEdgeProperties);
+            break;
+        default:
+            menu.setTitle(tr("Graphs"));
+            for (int i = 0; i < m_pDoc->GetGraphCount(); ++i) {
+                menu.addAction(MenuText(m_pDoc->GetGraphName(i)))->setData(kFirstGraphId + i);
+            }
+            break;
+    }
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == nullptr) {
+        return;
+    }
+    const int id = chosen->data().toInt();
+    switch (id) {
+        case kEdgeDelete:
+            OnEdgeDelete();
+            break;
+        case kEdgeProperties:
+            OnEdgeProperties();
+            break;
+        case kNodeDelete:
+            OnNodeDelete();
+            break;
+        case kNodeFinal:
+            OnNodeFinal();
+            break;
+        default:
+            OnSelectGraph(id);
+            break;
+    }
+}
+
+void CLumoView::OnSelectGraph(int nID) {
+    if (nID < kFirstGraphId || nID > kLastGraphId) {
+        return;
+    }
+    if (m_pDoc->SelectGraph(nID - kFirstGraphId)) {
+        Repaint();
+    }
+}
+
+void CLumoView::OnEdgeDelete() {
+    if (m_pDoc->DeleteEdge(ToDocument(m_ptContext))) {
+        Repaint();
+    }
+}
+
+void CLumoView::OnEdgeProperties() {
+    RunEdgeDialog(ToDocument(m_ptContext), true);
+}
+
+void CLumoView::OnNodeDelete() {
+    if (m_pDoc->DeleteNode(ToDocument(m_ptContext))) {
+        Repaint();
+    }
+}
+
+void CLumoView::OnNodeFinal() {
+    // Through the document, which counts it as a change to save.
+    if (m_pDoc->ToggleNodeFinal(ToDocument(m_ptContext))) {
+        Repaint();
+    }
+}
+
+void CLumoView::OnToggleMode() {
+    m_bEdgeMode = !m_bEdgeMode;
+    m_actToggleMode->setChecked(m_bEdgeMode);
+    UpdateCursor();
+    emit modeChanged(m_bEdgeMode);
+}
+
+void CLumoView::OnGenerate() {
+    m_pDoc->Generate();
+}
+
+void CLumoView::OnQuickHelp() {
+    emit quickHelpRequested();
+}
+
+void CLumoView::PrintTo(QPrinter* printer) {
+    QPainter painter(printer);
+    CQtSurface dc(&painter, CRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, font());
+    m_pDoc->Draw(&dc);
+    painter.end();
+    // Drawing for the printer set the labels' hit areas in printer units.
+    Repaint();
+}
+
+void CLumoView::OnFilePrint() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        PrintTo(&printer);
+    }
+}
+
+void CLumoView::OnFilePrintPreview() {
+    QPrintPreviewDialog preview(this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintTo(printer); });
+    preview.exec();
+}
