@@ -299,9 +299,15 @@ def bad_seeds(worked):
 def crash_seeds():
     """Inputs that make the core fail today; replayed once the core is fixed."""
     return {
-        # The node's circle is computed in 32 bits when drawn, and overflows.
+        # The box of a node's circle is computed in 32 bits when drawn, and
+        # overflows.
         "node_at_int_min": document([Graph("MAIN", [Node(1, INT_MIN, 0, final=True)])]),
         "node_at_int_max": document([Graph("MAIN", [Node(1, 0, INT_MAX, final=True)])]),
+        # An edge one unit long near the limit: the arrow barbs, scaled up for
+        # the short chord, land hundreds of units beyond it.
+        "short_edge_near_int_min": document([Graph("MAIN", [
+            Node(1, 0, INT_MIN + 16, edges=[Edge(2, "a", label=(0, 0, 0, 0))]),
+            Node(2, 1, INT_MIN + 16, final=True)])]),
     }
 
 
