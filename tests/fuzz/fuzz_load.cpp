@@ -1,6 +1,6 @@
 // Fuzz target for the document loader: whatever the bytes, loading either
-// refuses them cleanly or yields a document that saves, reloads and edits
-// without touching freed nodes. Every violated property aborts, so libFuzzer
+// refuses them cleanly or yields a document that saves, reloads, draws and
+// edits without touching freed nodes. Every violated property aborts, so libFuzzer
 // (or the replay runner) stops at the first fault with its input.
 
 #include <algorithm>
@@ -100,10 +100,9 @@ void CheckDocument(const CGrammer& doc) {
     Check(currentFound, "the current graph is not one of the document's");
 }
 
-// The message of the first violation, or "" for a valid grammar. Validation
-// keeps state on the graphs (first-token sets, visited flags), so it is run
-// twice and must not depend on an earlier run.
-std::string Validation(CGrammer& doc) {
+// Validation keeps state on the graphs (first-token sets, visited flags), so
+// it is run twice and must not depend on an earlier run.
+void CheckValidation(CGrammer& doc) {
     std::string results[2];
     for (std::string& result : results) {
         try {
@@ -114,7 +113,6 @@ std::string Validation(CGrammer& doc) {
         }
     }
     Check(results[0] == results[1], "validating twice gives different results");
-    return results[0];
 }
 
 void CheckOutputModes(CGrammer& doc, const lm_layout::Document& layout, const std::string& saved) {
@@ -190,7 +188,7 @@ void DismantleCurrentGraph(CGrammer& doc) {
         const int before = graph.GetNodeCount();
         const CGraphNode* hit = Pick(doc, pt);
         const bool deletable = hit != nullptr && hit->GetNumber() != 1;
-        Check(doc.DeleteNode(pt) == deletable, "deleting a free node other than node 1 failed");
+        Check(doc.DeleteNode(pt) == deletable, "deleting at a centre missed the node picked there");
         Check(graph.GetNodeCount() == before - (deletable ? 1 : 0), "a wrong number of nodes went");
         CheckGraph(graph);
     }
@@ -199,10 +197,10 @@ void DismantleCurrentGraph(CGrammer& doc) {
 // Edits that mix new objects into loaded ones: a loaded edge relabelled as a
 // graph edge naming a graph that may not exist yet (which appends a graph
 // while the current one is held by pointer), a loaded node toggled and moved,
-// and a new node. No new edges:
-// each would stay in the program-wide bend registry for the rest of the run,
-// so to libFuzzer every input would look like a leak, costing a full leak
-// scan each time until it gives up checking leaks at all.
+// and a new node. No new edges: each would stay in the program-wide bend
+// registry for the rest of the run, so to libFuzzer every input would look
+// like a leak, costing a full leak scan each time until it gives up checking
+// leaks at all.
 void EditCurrentGraph(CGrammer& doc) {
     const CGraph& graph = *doc.GetCurrentGraph();
     const CPoint last = graph.GetElement(graph.GetNodeCount() - 1)->GetCenter();
@@ -280,10 +278,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CheckOutputModes(doc, *layout, saved);
     CheckDrawing(saved);
 
-    Validation(doc);
+    CheckValidation(doc);
     EditCurrentGraph(doc);
     CheckSavesAndReloads(doc);
-    Validation(doc);
+    CheckValidation(doc);
     // Only the first few graphs: enough to reach graphs loaded, appended and
     // edited without letting a many-graph input take long.
     const int graphs = std::min(doc.GetGraphCount(), 4);
@@ -292,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         DismantleCurrentGraph(doc);
         CheckSavesAndReloads(doc);
     }
-    Validation(doc);
+    CheckValidation(doc);
     CheckDocument(doc);
     return 0;
 }
