@@ -13,16 +13,16 @@
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/quick_help_dlg.h"
-#include "support/modal_dialog.h"
+#include "support/modal.h"
 
 namespace {
 
-using lumo_test::WhenModalOpens;
+using lumo_test::WhenModal;
 
 template <typename Dialog>
 int RunModal(Dialog& dlg, const std::function<void(QWidget*)>& act) {
-    lumo_test::ModalWatchdog watchdog;
-    WhenModalOpens([&dlg, act](QWidget* modal) {
+    lumo_test::Watchdog watchdog;
+    WhenModal<Dialog>([&dlg, act](QWidget* modal) {
         EXPECT_EQ(modal, &dlg);
         act(modal);
     });

@@ -15,11 +15,11 @@
 #include "editor/edge_properties_dlg.h"
 #include "model/edge.h"
 #include "model/grammar.h"
-#include "support/modal_dialog.h"
+#include "support/modal.h"
 
 namespace {
 
-using lumo_test::WhenModalOpens;
+using lumo_test::WhenModal;
 
 QLineEdit* Box(QWidget* dlg, const char* name) {
     return dlg->findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -66,7 +66,7 @@ protected:
     // Opens the dialog at pt and runs act on it once it is up.
     int RunDialog(CPoint pt, bool existing, const std::function<void(QWidget*)>& act) {
         m_dlg = std::make_unique<CEdgePropertiesDlg>(nullptr, pt, &m_doc, existing);
-        WhenModalOpens([this, act](QWidget* modal) {
+        WhenModal<CEdgePropertiesDlg>([this, act](QWidget* modal) {
             EXPECT_EQ(modal, m_dlg.get());
             act(modal);
         });
@@ -82,7 +82,7 @@ protected:
     int EdgeCount() const { return m_doc.GetCurrentGraph()->GetElement(0)->GetEdgeCount(); }
     CEdge* Edge(int i = 0) const { return m_doc.GetCurrentGraph()->GetElement(0)->GetEdge(i); }
 
-    lumo_test::ModalWatchdog m_watchdog;
+    lumo_test::Watchdog m_watchdog;
     CGrammer m_doc;
     std::unique_ptr<CEdgePropertiesDlg> m_dlg;
 };
@@ -159,19 +159,17 @@ TEST_F(EdgeDialog, EmptyInputIsRefusedAndTheDialogStaysOpen) {
     const int result = RunNew([this](QWidget* dlg) {
         Type(dlg, "action", "x");
         auto boxSeen = std::make_shared<bool>(false);
-        WhenModalOpens(
-            [boxSeen](QWidget* modal) {
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                ASSERT_NE(box, nullptr);
-                *boxSeen = true;
-                EXPECT_EQ(box->windowTitle(), "Error");
-                EXPECT_EQ(box->text(), "Input string can not be null !");
-                EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-                EXPECT_EQ(box->buttons().size(), 1);
-                EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-            },
-            dlg);
+        WhenModal<QMessageBox>([boxSeen](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            *boxSeen = true;
+            EXPECT_EQ(box->windowTitle(), "Error");
+            EXPECT_EQ(box->text(), "Input string can not be null !");
+            EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+            EXPECT_EQ(box->buttons().size(), 1);
+            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
         Click(dlg, "ok");
         EXPECT_TRUE(*boxSeen);
         EXPECT_TRUE(dlg->isVisible());
