@@ -1,5 +1,6 @@
 // Drawing the current graph: all edges first, then all nodes on top.
 
+#include <algorithm>
 #include <string>
 
 #include "framework/drawing_surface.h"
@@ -8,8 +9,18 @@
 
 namespace {
 
+// Far beyond any canvas, yet with room to add a node's radius, an arrow or a
+// label without leaving 32 bits: a loaded file may put a node anywhere.
+constexpr int32_t kDrawLimit = 1'000'000'000;
+
+CPoint Drawable(CPoint p) {
+    return CPoint{std::clamp(p.x, -kDrawLimit, kDrawLimit),
+                  std::clamp(p.y, -kDrawLimit, kDrawLimit)};
+}
+
 EdgeEnds EndsOf(const CGraphNode& from, const CGraphNode& to) {
-    return EdgeEnds{from.GetCenter(), to.GetCenter(), to.GetNumber() <= from.GetNumber()};
+    return EdgeEnds{Drawable(from.GetCenter()), Drawable(to.GetCenter()),
+                    to.GetNumber() <= from.GetNumber()};
 }
 
 CTextMetrics MetricsOf(const CDC& dc) {
@@ -19,7 +30,7 @@ CTextMetrics MetricsOf(const CDC& dc) {
 }  // namespace
 
 void CGraphNode::Draw(CDC* pDC) const {
-    const CPoint c = m_ptCenter;
+    const CPoint c = Drawable(m_ptCenter);
     const CRect box{c.x - kRadius, c.y - kRadius, c.x + kRadius, c.y + kRadius};
     if (!Intersects(box, pDC->GetClipBox())) {
         return;

@@ -342,6 +342,28 @@ TEST(DegenerateEdges, NothingNonFiniteOrHugeReachesTheSurface) {
     EXPECT_TRUE(std::isfinite(edge->GetOffset()));
 }
 
+TEST(DegenerateEdges, NodesAtTheCoordinateLimitsDrawSanely) {
+    // Only a hand-made file can put nodes there; drawing must not overflow.
+    CGrammer doc;
+    PlaceNodes(doc, {{INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MIN}});
+    AddEdge(doc, 1, 1, "loop");  // picked by number: the first node found there
+    CGraph* graph = doc.GetCurrentGraph();
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            graph->GetElement(i)->AddEdge(graph->GetElement(i), graph->GetElement(j), "e", "",
+                                          false);
+        }
+    }
+    graph->GetElement(1)->GetEdge(1)->SetOffset(2.5f);
+    RecordingSurface dc;
+    doc.Draw(&dc);
+    for (const Call& c : dc.Calls()) {
+        for (int v : {c.box.left, c.box.right, c.a.x, c.b.x}) {
+            EXPECT_LE(std::abs(int64_t{v}), 1'100'000'000) << c.kind;
+        }
+    }
+}
+
 TEST(GraphDrawing, EdgesBeneathNodesAndOnlyWhatMeetsTheClip) {
     CGrammer doc;
     PlaceNodes(doc, {{100, 100}, {300, 100}, {5000, 5000}});
