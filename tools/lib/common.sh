@@ -8,7 +8,7 @@ LUMO_JOBS="${LUMO_JOBS:-2}"
 LUMO_PACKAGES=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev bison
-    qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core
+    qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core shared-mime-info desktop-file-utils
 )
 
 lumo_log() { printf '== %s\n' "$*" >&2; }
