@@ -39,3 +39,39 @@ install(FILES ${PROJECT_BINARY_DIR}/LumoConfig.cmake
               ${PROJECT_BINARY_DIR}/LumoConfigVersion.cmake
               ${CMAKE_CURRENT_LIST_DIR}/LumoParseTable.cmake
     DESTINATION ${LUMO_INSTALL_CMAKEDIR})
+
+# The application, and its file type for freedesktop.org desktops: the files
+# the program writes per user at every start (src/app/desktop_integration.cpp),
+# from the same sources, with the program found on the PATH.
+if(LUMO_BUILD_GUI AND TARGET lumo)
+    install(TARGETS lumo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+    set(LUMO_DESKTOP_SOURCES ${PROJECT_SOURCE_DIR}/src/app/resources)
+    set(LUMO_DESKTOP_EXEC "lumo %f")
+    set(LUMO_DESKTOP_TRYEXEC lumo)
+    configure_file(${LUMO_DESKTOP_SOURCES}/desktop/lumo.desktop.in
+                   ${PROJECT_BINARY_DIR}/generated/lumo.desktop @ONLY)
+    install(FILES ${LUMO_DESKTOP_SOURCES}/desktop/lumo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+    install(FILES ${PROJECT_BINARY_DIR}/generated/lumo.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${LUMO_DESKTOP_SOURCES}/lumo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    install(FILES ${LUMO_DESKTOP_SOURCES}/desktop/application-x-lumo-document.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
+
+    # Installed straight into a system, the caches are rebuilt here; a staged
+    # install (DESTDIR, as packages do) leaves that to the target system. A
+    # missing or failing updater fails nothing: the files are in place, and
+    # the next rebuild of the caches picks them up.
+    install(CODE "set(LUMO_DATADIR \"${CMAKE_INSTALL_DATADIR}\")")
+    install(CODE [[
+        if("$ENV{DESTDIR}" STREQUAL "")
+            cmake_path(ABSOLUTE_PATH LUMO_DATADIR BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}")
+            execute_process(COMMAND update-mime-database "${LUMO_DATADIR}/mime"
+                            TIMEOUT 60 RESULT_VARIABLE ignored OUTPUT_QUIET ERROR_QUIET)
+            execute_process(COMMAND update-desktop-database "${LUMO_DATADIR}/applications"
+                            TIMEOUT 60 RESULT_VARIABLE ignored OUTPUT_QUIET ERROR_QUIET)
+        endif()
+    ]])
+endif()
