@@ -297,7 +297,8 @@ def bad_seeds(worked):
 
 
 def crash_seeds():
-    """Inputs that make the core fail today; replayed once the core is fixed."""
+    """Inputs that made the core fail, kept apart until the fix is confirmed;
+    then they move to valid_seeds() and so into the replay test."""
     return {
         # The box of a node's circle is computed in 32 bits when drawn, and
         # overflows.
