@@ -189,6 +189,15 @@ TEST_F(App, RecentFilesAcrossWindowsAndFailedOpens) {
                     "&1 " + QDir::toNativeSeparators(QString::fromStdString(Path("worked.lm")))) ||
                 items.filter("worked.lm").size() == 1);
 
+    // On disk for the next run, under the names the settings use.
+    const QString conf = m_home.path() + "/config/Local AppWizard-Generated Applications/Lumo.conf";
+    QFile file(conf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << conf.toStdString();
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("[Recent%20File%20List]") || text.contains("[Recent File List]"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("File1=" + QString::fromStdString(Path("worked.lm"))));
+
     // A file gone from the disk leaves the list when it fails to open, and
     // the window holds a new document.
     QFile::remove(QString::fromStdString(Path("other.lm")));

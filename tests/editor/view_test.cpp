@@ -157,6 +157,31 @@ TEST_F(View, DragMovesTheNodeCentreToTheRelease) {
     EXPECT_EQ(Slot(0)->GetCenter(), (CPoint{95, 104}));
 }
 
+TEST_F(View, ReleaseOutsideTheWindowLeavesTheGestureForTheNextRelease) {
+    m_doc.AddNode({400, 100});
+    m_view.Repaint();
+    QWidget* vp = m_view.viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, At({400, 100}));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(-20, -20));
+    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{400, 100}));  // not seen
+    // The next release in the window completes the interrupted move.
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, At({600, 300}));
+    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{600, 300}));
+}
+
+TEST_F(View, GraphIdsSelectByIndexWithinTheirRange) {
+    lumo_test::AddGraphEdge(m_doc, 1, 1, "A");
+    lumo_test::AddGraphEdge(m_doc, 1, 1, "B");
+    m_view.OnSelectGraph(CLumoView::kFirstGraphId + 2);
+    EXPECT_EQ(m_doc.GetCurrentGraph()->GetName(), "B");
+    m_view.OnSelectGraph(CLumoView::kFirstGraphId + 3);  // no such graph
+    m_view.OnSelectGraph(CLumoView::kLastGraphId + 1);   // not a graph id
+    m_view.OnSelectGraph(CLumoView::kFirstGraphId - 1);
+    EXPECT_EQ(m_doc.GetCurrentGraph()->GetName(), "B");
+    m_view.OnSelectGraph(CLumoView::kFirstGraphId);
+    EXPECT_EQ(m_doc.GetCurrentGraph()->GetName(), "MAIN");
+}
+
 TEST_F(View, CrosshairFollowsADragWithoutTouchingWhatIsHitTested) {
     m_view.Repaint();
     const int repaints = m_view.FullRepaintCount();
