@@ -1,15 +1,13 @@
 // lumo-gen as a user runs it: exit status, standard streams, files written.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <vector>
 
 #include "support/grammar_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -18,41 +16,7 @@ using lumo_test::ReadFile;
 using lumo_test::TempDir;
 using lumo_test::WriteFile;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs lumo-gen with args; its standard streams go to files in io.
-Result RunLumoGen(const std::vector<std::string>& args, const TempDir& io) {
-    const std::string outPath = io.Path("stdout");
-    const std::string errPath = io.Path("stderr");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        std::vector<char*> argv;
-        std::string program = LUMO_GEN;
-        argv.push_back(program.data());
-        std::vector<std::string> copy = args;
-        for (std::string& arg : copy) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    Result r;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = ReadFile(outPath);
-    r.err = ReadFile(errPath);
-    return r;
-}
+using Result = lumo_test::ProgramResult;
 
 class LumoGen : public ::testing::Test {
 protected:
@@ -64,7 +28,9 @@ protected:
         WriteFile(Path("bad.lm"), lumo_test::Store(doc));
     }
     std::string Path(const std::string& name) const { return m_dir.Path(name); }
-    Result Gen(const std::vector<std::string>& args) { return RunLumoGen(args, m_io); }
+    Result Gen(const std::vector<std::string>& args) {
+        return lumo_test::RunProgram(LUMO_GEN, args, m_io);
+    }
     size_t Files() const {
         return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(m_dir.Root()),
                                                  std::filesystem::directory_iterator()));

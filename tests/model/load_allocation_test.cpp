@@ -4,48 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
+#include "support/allocation_watch.h"
 
 #include "support/grammar_builder.h"
-
-namespace {
-
-bool g_watching = false;
-size_t g_largest = 0;
-size_t g_total = 0;
-
-void* Allocate(size_t n) {
-    if (g_watching) {
-        g_largest = std::max(g_largest, n);
-        g_total += n;
-    }
-    if (void* p = std::malloc(n == 0 ? 1 : n)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(size_t n) {
-    return Allocate(n);
-}
-void* operator new[](size_t n) {
-    return Allocate(n);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -71,17 +32,20 @@ TEST(LoadAllocation, HundredByteFilesStayWithinAFewKilobytes) {
         file.resize(100, '\x01');
         CGrammer doc;
         doc.DeleteContents();
-        g_largest = 0;
-        g_total = 0;
-        g_watching = true;
-        try {
-            CArchive ar(file.data(), file.size());
-            doc.Serialize(ar);
-        } catch (const CArchiveException&) {
+        std::size_t largest = 0;
+        std::size_t total = 0;
+        {
+            lumo_test::AllocationWatch watch;
+            try {
+                CArchive ar(file.data(), file.size());
+                doc.Serialize(ar);
+            } catch (const CArchiveException&) {
+            }
+            largest = watch.Largest();
+            total = watch.Total();
         }
-        g_watching = false;
-        EXPECT_LE(g_largest, 2048u);
-        EXPECT_LE(g_total, 8192u);
+        EXPECT_LE(largest, 2048u);
+        EXPECT_LE(total, 8192u);
     }
 }
 

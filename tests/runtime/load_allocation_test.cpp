@@ -4,49 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
+#include "support/allocation_watch.h"
 
 #include "runtime/parse_table.h"
 #include "table_bytes.h"
-
-namespace {
-
-bool g_watching = false;
-size_t g_largest = 0;
-size_t g_total = 0;
-
-void* Allocate(size_t n) {
-    if (g_watching) {
-        g_largest = std::max(g_largest, n);
-        g_total += n;
-    }
-    if (void* p = std::malloc(n == 0 ? 1 : n)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(size_t n) {
-    return Allocate(n);
-}
-void* operator new[](size_t n) {
-    return Allocate(n);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -70,16 +31,19 @@ TEST(LoadAllocation, ShortTablesStayWithinAFewKilobytes) {
     for (const std::string& raw : tables) {
         std::string table = raw;
         table.resize(100, '\x01');
-        g_largest = 0;
-        g_total = 0;
-        g_watching = true;
-        try {
-            lumo::ParseTable::FromBytes(table);
-        } catch (const lumo::TableError&) {
+        std::size_t largest = 0;
+        std::size_t total = 0;
+        {
+            lumo_test::AllocationWatch watch;
+            try {
+                lumo::ParseTable::FromBytes(table);
+            } catch (const lumo::TableError&) {
+            }
+            largest = watch.Largest();
+            total = watch.Total();
         }
-        g_watching = false;
-        EXPECT_LT(g_largest, 4096u) << testing::PrintToString(raw);
-        EXPECT_LT(g_total, 65536u) << testing::PrintToString(raw);
+        EXPECT_LT(largest, 4096u) << testing::PrintToString(raw);
+        EXPECT_LT(total, 65536u) << testing::PrintToString(raw);
     }
 }
 

@@ -1,14 +1,12 @@
 // lumo-parse as a user runs it, from a drawn grammar to a parsed input:
 // exit status, standard streams and positions.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <vector>
 
 #include "support/grammar_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,38 +15,15 @@ using lumo_test::ReadFile;
 using lumo_test::TempDir;
 using lumo_test::WriteFile;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = lumo_test::ProgramResult;
 
 const std::string kExamples = LUMO_SOURCE_DIR "/examples/";
 
 class LumoParse : public ::testing::Test {
 protected:
-    // Runs program with args and the given standard input.
     Result Run(const std::string& program, const std::vector<std::string>& args,
                const std::string& input = "") {
-        WriteFile(m_io.Path("stdin"), input);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::dup2(::open(m_io.Path("stdin").c_str(), O_RDONLY), 0);
-            ::dup2(::open(m_io.Path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-            ::dup2(::open(m_io.Path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            std::vector<std::string> copy = args;
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (std::string& arg : copy) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_io.Path("stdout")),
-                      ReadFile(m_io.Path("stderr"))};
+        return lumo_test::RunProgram(program, args, m_io, input);
     }
     Result Parse(const std::vector<std::string>& args, const std::string& input = "") {
         return Run(LUMO_PARSE, args, input);
