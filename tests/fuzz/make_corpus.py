@@ -124,9 +124,9 @@ def document(graphs, graph_count=None):
     return out
 
 
-def row(*specs, y=100):
-    """Nodes 1..n along a line, 200 apart; specs are (final, edges) pairs."""
-    return [Node(k + 1, 100 + 200 * k, y, final, edges) for k, (final, edges) in enumerate(specs)]
+def row(*shapes, y=100):
+    """Nodes 1..n along a line, 200 apart; shapes are (final, edges) pairs."""
+    return [Node(k + 1, 100 + 200 * k, y, final, edges) for k, (final, edges) in enumerate(shapes)]
 
 
 def minimal():
