@@ -113,7 +113,8 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-void WriteFileAtomically(const std::string& requestedPath, std::string_view data) {
+void WriteFileAtomically(const std::string& requestedPath, std::string_view data,
+                         Durability durability) {
     const std::string path = ResolveLinks(requestedPath);
 
     struct stat old {};
@@ -152,7 +153,7 @@ void WriteFileAtomically(const std::string& requestedPath, std::string_view data
     if (::fchmod(temp.fd(), mode) != 0) {
         fail(errno);
     }
-    if (::fsync(temp.fd()) != 0) {
+    if (durability == Durability::Synced && ::fsync(temp.fd()) != 0) {
         fail(errno);
     }
     if (temp.Close() != 0) {
@@ -162,6 +163,9 @@ void WriteFileAtomically(const std::string& requestedPath, std::string_view data
         fail(errno);
     }
     temp.Keep();
+    if (durability == Durability::Cached) {
+        return;
+    }
     // Make the rename itself durable; a failure here no longer endangers the
     // old contents, which are gone, nor the new ones, which are in place.
     const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -23,13 +23,25 @@ private:
 // Reads a whole regular file.
 std::string ReadWholeFile(const std::string& path);
 
+// Whether a write must reach the disk before the call returns.
+enum class Durability {
+    // Synced before it replaces the old file: a crash or power loss leaves
+    // the old contents or the new ones. For documents.
+    Synced,
+    // Left to the system to write back: the replacement is still whole or
+    // absent for every reader, but a power loss soon after may lose it. For
+    // files made from others, such as tables, which can be made again.
+    Cached,
+};
+
 // Replaces the file at path with data, or creates it, so that at every moment
 // the path holds either the old contents or the new ones. The data goes to a
-// temporary file in the same folder, is synced, takes the old file's
-// permission bits and is renamed over the old name. An existing file that is
-// not writable is refused, as an in-place write would be. A symbolic link is
-// followed and its target replaced. On failure nothing at path has changed.
-void WriteFileAtomically(const std::string& path, std::string_view data);
+// temporary file in the same folder, takes the old file's permission bits
+// and is renamed over the old name. An existing file that is not writable is
+// refused, as an in-place write would be. A symbolic link is followed and its
+// target replaced. On failure nothing at path has changed.
+void WriteFileAtomically(const std::string& path, std::string_view data,
+                         Durability durability = Durability::Synced);
 
 // True when path names an existing file that this process may write.
 bool IsWritableFile(const std::string& path);

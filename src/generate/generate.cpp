@@ -29,7 +29,9 @@ void WriteTable(CGrammer& doc, int nMode, const std::string& path) {
         CArchive ar(&data);
         doc.Serialize(ar);
     }
-    WriteFileAtomically(path, data);
+    // A table is made from the saved document and can be made again: it
+    // need not wait for the disk, which would take longer than making it.
+    WriteFileAtomically(path, data, Durability::Cached);
 }
 
 }  // namespace

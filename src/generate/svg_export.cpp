@@ -48,7 +48,7 @@ std::vector<std::string> ExportSvg(CGrammer& doc, const std::string& folder) {
         // Drawing refreshes the label rectangles, as any repaint does.
         doc.GetGraph(i)->Draw(&svg);
         const std::string path = (std::filesystem::path(folder) / (name + ".svg")).string();
-        WriteFileAtomically(path, svg.Document(doc.GetGraphName(i)));
+        WriteFileAtomically(path, svg.Document(doc.GetGraphName(i)), Durability::Cached);
         written.push_back(path);
     }
     return written;
