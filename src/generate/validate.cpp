@@ -79,14 +79,16 @@ void CGrammer::CheckAmbiguity() {
                 throw CParseException("Node #" + std::to_string(number) + " of graph " +
                                       Quoted(graph->GetName()) + " has identical outputs!");
             }
-            const auto entered = graphIndex.find(graph->GetNodeGraphOutput(i));
+            const std::string* output = graph->GetElement(i)->FindGraphOutput();
+            const auto entered = output != nullptr ? graphIndex.find(*output) : graphIndex.end();
             if (entered == graphIndex.end()) {
                 continue;
             }
             const CGraph& other = *m_pGraphs[static_cast<size_t>(entered->second)];
-            int count = 0;
-            for (const std::string& token : graph->GetNodeTokenInputs(count, i)) {
-                if (other.HasFirstToken(token)) {
+            const CGraphElement& node = *graph->GetElement(i);
+            for (int e = 0; e < node.GetEdgeCount(); ++e) {
+                const CEdge& edge = *node.GetEdge(e);
+                if (!edge.IsGraph() && other.HasFirstToken(edge.GetInput())) {
                     throw CParseException("Node #" + std::to_string(number) + " of graph " +
                                           Quoted(graph->GetName()) +
                                           " has the same outputs as node #1 of Graph " +

@@ -265,7 +265,7 @@ bool CGraph::AddFirstTokens(const std::vector<std::string>& tokens, int nCount) 
 }
 
 bool CGraph::HasFirstToken(const std::string& token) const {
-    return m_firstTokenSet.contains(token);
+    return !m_firstTokenSet.empty() && m_firstTokenSet.contains(token);
 }
 
 bool CGraph::NodeHasDuplicateInputs(int nIndex) const {

@@ -80,15 +80,33 @@ int CGraphElement::CollectTokenInputs(std::vector<std::string>& arr) const {
 }
 
 std::string CGraphElement::GetGraphOutput() const {
+    const std::string* output = FindGraphOutput();
+    return output != nullptr ? *output : std::string();
+}
+
+const std::string* CGraphElement::FindGraphOutput() const {
     for (const auto& edge : m_pEdges) {
         if (edge->IsGraph()) {
-            return edge->GetInput();
+            return &edge->GetInput();
         }
     }
-    return std::string();
+    return nullptr;
 }
 
 bool CGraphElement::HasDuplicateInputs() const {
+    // Most nodes have a handful of edges: comparing them pairwise costs less
+    // than building a set.
+    constexpr std::size_t kPairwise = 16;
+    if (m_pEdges.size() <= kPairwise) {
+        for (std::size_t i = 0; i < m_pEdges.size(); ++i) {
+            for (std::size_t j = i + 1; j < m_pEdges.size(); ++j) {
+                if (m_pEdges[i]->GetInput() == m_pEdges[j]->GetInput()) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
     std::unordered_set<std::string_view> seen;
     seen.reserve(m_pEdges.size());
     for (const auto& edge : m_pEdges) {

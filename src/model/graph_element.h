@@ -36,6 +36,8 @@ public:
     int CollectTokenInputs(std::vector<std::string>& arr) const;
     // The input of the first graph output, or "".
     std::string GetGraphOutput() const;
+    // The same without a copy; nullptr when there is none.
+    const std::string* FindGraphOutput() const;
     // Two edges, of whatever types, with byte-for-byte equal inputs.
     bool HasDuplicateInputs() const;
 
