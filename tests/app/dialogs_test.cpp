@@ -35,16 +35,12 @@ QLabel* Label(QWidget* dlg, const QString& name) {
     return dlg->findChild<QLabel*>(name);
 }
 
-// Ink: dark, opaque pixels, as text is drawn.
-bool IsInk(QRgb pixel) {
-    return qAlpha(pixel) > 128 && qGray(pixel) < 128;
-}
-
-// The leftmost ink in rows [top, bottom) of image, or -1.
+// The leftmost ink (dark, opaque pixels, as text is drawn) in rows
+// [top, bottom) of image, or -1.
 int LeftmostInk(const QImage& image, int top, int bottom) {
     for (int x = 0; x < image.width(); ++x) {
         for (int y = top; y < bottom; ++y) {
-            if (IsInk(image.pixel(x, y))) {
+            if (qAlpha(image.pixel(x, y)) > 128 && qGray(image.pixel(x, y)) < 128) {
                 return x;
             }
         }
@@ -58,27 +54,19 @@ class OneButtonDialog : public ::testing::Test {};
 using Dialogs = ::testing::Types<CQuickHelpDlg, CAboutDlg>;
 TYPED_TEST_SUITE(OneButtonDialog, Dialogs);
 
-TYPED_TEST(OneButtonDialog, OpensWithTheFocusOnTheDefaultOk) {
-    TypeParam dlg;
-    RunModal(dlg, [](QWidget* modal) {
-        ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
-        auto* ok = modal->findChild<QPushButton*>("ok");
-        ASSERT_NE(ok, nullptr);
-        EXPECT_EQ(ok->text(), "OK");
-        EXPECT_TRUE(ok->isDefault());
-        EXPECT_EQ(QApplication::focusWidget(), ok);
-        // The only control: Tab stays on it.
-        QTest::keyClick(ok, Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), ok);
-        QTest::keyClick(modal, Qt::Key_Escape);
-    });
-}
-
-TYPED_TEST(OneButtonDialog, EnterAndEscapeClose) {
+TYPED_TEST(OneButtonDialog, OpensOnTheDefaultOkAndEnterOrEscapeCloseIt) {
     TypeParam dlg;
     EXPECT_EQ(RunModal(dlg,
                        [](QWidget* modal) {
                            ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
+                           auto* ok = modal->findChild<QPushButton*>("ok");
+                           ASSERT_NE(ok, nullptr);
+                           EXPECT_EQ(ok->text(), "OK");
+                           EXPECT_TRUE(ok->isDefault());
+                           EXPECT_EQ(QApplication::focusWidget(), ok);
+                           // The only control: Tab stays on it.
+                           QTest::keyClick(ok, Qt::Key_Tab);
+                           EXPECT_EQ(QApplication::focusWidget(), ok);
                            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                        }),
               QDialog::Accepted);
@@ -107,50 +95,32 @@ const char* const kHelp[] = {
     "nodes must not have graph output.",
 };
 
-class QuickHelp : public ::testing::Test {
-protected:
-    // Runs check on the dialog while it is up, laid out at its own size.
-    void WhileOpen(const std::function<void(QWidget*)>& check) {
-        CQuickHelpDlg dlg;
-        RunModal(dlg, [&check](QWidget* modal) {
-            check(modal);
-            QTest::keyClick(modal, Qt::Key_Escape);
-        });
-    }
-};
-
-TEST_F(QuickHelp, ShowsTheNineTextsTopToBottom) {
-    WhileOpen([](QWidget* dlg) {
-        EXPECT_EQ(dlg->windowTitle(), "Quick Help");
+// The nine texts top to bottom, lines broken only where the text breaks
+// them, and tabs indenting to one tab stop.
+TEST(QuickHelp, ShowsTheNineTextsAsWritten) {
+    CQuickHelpDlg dlg;
+    RunModal(dlg, [](QWidget* modal) {
+        EXPECT_EQ(modal->windowTitle(), "Quick Help");
         int previousBottom = -1;
-        for (int i = 0; i < 9; ++i) {
-            QLabel* label = Label(dlg, QStringLiteral("text%1").arg(i + 1));
-            ASSERT_NE(label, nullptr) << i + 1;
-            EXPECT_EQ(label->text(), QString::fromUtf8(kHelp[i])) << i + 1;
-            const QRect r(label->mapTo(dlg, QPoint(0, 0)), label->size());
-            EXPECT_GE(r.top(), previousBottom) << i + 1;
+        for (int i = 1; i <= 9; ++i) {
+            SCOPED_TRACE(i);
+            QLabel* label = Label(modal, QStringLiteral("text%1").arg(i));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text(), QString::fromUtf8(kHelp[i - 1]));
+            const QRect r(label->mapTo(modal, QPoint(0, 0)), label->size());
+            EXPECT_GE(r.top(), previousBottom);
             previousBottom = r.bottom();
-            EXPECT_TRUE(dlg->rect().contains(r)) << i + 1;
+            EXPECT_TRUE(modal->rect().contains(r));
+            if (i == 2 || i == 4 || i == 5 || i == 9) {
+                const int lines = label->text().count(QLatin1Char('\n')) + 1;
+                const int lineHeight = QFontMetrics(label->font()).height();
+                EXPECT_LT(label->heightForWidth(label->width()), (lines + 1) * lineHeight);
+                EXPECT_GE(label->height(), lines * lineHeight - lines);
+            }
         }
-    });
-}
-
-TEST_F(QuickHelp, LinesBreakWhereTheTextBreaksThem) {
-    WhileOpen([](QWidget* dlg) {
-        for (int i : {2, 4, 5, 9}) {
-            QLabel* label = Label(dlg, QStringLiteral("text%1").arg(i));
-            const int lines = label->text().count(QLatin1Char('\n')) + 1;
-            const int lineHeight = QFontMetrics(label->font()).height();
-            EXPECT_LT(label->heightForWidth(label->width()), (lines + 1) * lineHeight) << i;
-            EXPECT_GE(label->height(), lines * lineHeight - lines) << i;
-        }
-    });
-}
-
-TEST_F(QuickHelp, TabsIndentToOneTabStop) {
-    WhileOpen([](QWidget* dlg) {
-        // Text 2 is three lines, each starting with a tab.
-        QLabel* label = Label(dlg, "text2");
+        // Text 2 is three lines, each starting with a tab; text 4's last line,
+        // "\ttination ...", starts at the same stop.
+        QLabel* label = Label(modal, "text2");
         const QImage image = label->grab().toImage();
         const int band = image.height() / 3;
         const int indent = LeftmostInk(image, 0, band);
@@ -158,11 +128,9 @@ TEST_F(QuickHelp, TabsIndentToOneTabStop) {
         for (int line = 1; line < 3; ++line) {
             EXPECT_NEAR(LeftmostInk(image, line * band, (line + 1) * band), indent, 1) << line;
         }
-        // Text 4's last line, "\ttination ...", starts at the same stop.
-        QLabel* steps = Label(dlg, "text4");
-        const QImage stepsImage = steps->grab().toImage();
-        const int stepBand = stepsImage.height() / 3;
-        EXPECT_NEAR(LeftmostInk(stepsImage, 2 * stepBand, stepsImage.height()), indent, 1);
+        const QImage steps = Label(modal, "text4")->grab().toImage();
+        EXPECT_NEAR(LeftmostInk(steps, 2 * (steps.height() / 3), steps.height()), indent, 1);
+        QTest::keyClick(modal, Qt::Key_Escape);
     });
 }
 
@@ -170,15 +138,10 @@ TEST_F(QuickHelp, TabsIndentToOneTabStop) {
 void ExpectIconDrawing(const QImage& image) {
     int black = 0;
     int red = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.alpha() < 200) {
-                continue;
-            }
-            black += c.red() < 60 && c.green() < 60 && c.blue() < 60 ? 1 : 0;
-            red += c.red() > 150 && c.green() < 80 && c.blue() < 80 ? 1 : 0;
-        }
+    for (int i = 0; i < image.width() * image.height(); ++i) {
+        const QColor c = image.pixelColor(i % image.width(), i / image.width());
+        black += c.alpha() >= 200 && c.red() < 60 && c.green() < 60 && c.blue() < 60 ? 1 : 0;
+        red += c.alpha() >= 200 && c.red() > 150 && c.green() < 80 && c.blue() < 80 ? 1 : 0;
     }
     EXPECT_GT(black, image.width() * image.height() / 40);
     EXPECT_GT(red, image.width() * image.height() / 100);
