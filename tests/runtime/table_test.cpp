@@ -26,18 +26,18 @@ std::vector<lumo::TokenId> First(const ParseTable& table, const std::string& gra
     return {span.begin(), span.end()};
 }
 
-// The message of the TableError that loading bytes throws, or "" when the
-// table loads.
-std::string Refusal(const std::string& bytes) {
+// The message of the TableError that loading bytes (or, given a path, the
+// file) throws, or "" when the table loads.
+std::string Refusal(const std::string& bytes, const std::string& path = "") {
     try {
-        ParseTable::FromBytes(bytes);
+        path.empty() ? ParseTable::FromBytes(bytes) : ParseTable::FromFile(path);
     } catch (const TableError& e) {
         return e.what();
     }
     return "";
 }
 
-TEST(ParseTable, LoadsTheTablesLumoWrites) {
+TEST(ParseTable, LoadsTheTablesLumoWritesButNotCutOrExtended) {
     CGrammer doc;
     lumo_test::BuildWorkedExample(doc);
     const std::string bytes = lumo_test::TableOf(doc);
@@ -48,6 +48,12 @@ TEST(ParseTable, LoadsTheTablesLumoWrites) {
     EXPECT_EQ(Texts(worked, First(worked, "MAIN")), "a");
     EXPECT_EQ(Texts(worked, First(worked, "E")), "b");
     EXPECT_EQ(worked.FindToken("E"), lumo::kUnknownToken) << "graph names are not tokens";
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        EXPECT_NE(Refusal(bytes.substr(0, n)), "") << "a table cut to " << n << " bytes loaded";
+    }
+    EXPECT_EQ(Refusal(bytes.substr(0, 87)),
+              "the table ends early, at byte 87, inside the edge count of node #2 of graph \"E\"");
+    EXPECT_EQ(Refusal(bytes + '\0'), "byte 88: 1 bytes follow the last graph");
 
     // Node 1's tokens, then those of the graph its node 1 enters, down the
     // chain: the order of validation.
@@ -59,19 +65,6 @@ TEST(ParseTable, LoadsTheTablesLumoWrites) {
     EXPECT_EQ(Texts(json, First(json, "Elements")), "string number true false null { [");
     EXPECT_TRUE(json.IsOptional(json.FindGraph("Members")));
     EXPECT_FALSE(json.IsOptional(json.FindGraph("Value")));
-}
-
-TEST(ParseTable, RefusesEveryTruncationAndTrailingBytes) {
-    CGrammer doc;
-    lumo_test::BuildWorkedExample(doc);
-    const std::string bytes = lumo_test::TableOf(doc);
-    for (size_t n = 0; n < bytes.size(); ++n) {
-        const std::string message = Refusal(bytes.substr(0, n));
-        EXPECT_FALSE(message.empty()) << "a table cut to " << n << " bytes loaded";
-    }
-    EXPECT_EQ(Refusal(bytes.substr(0, 87)),
-              "the table ends early, at byte 87, inside the edge count of node #2 of graph \"E\"");
-    EXPECT_EQ(Refusal(bytes + '\0'), "byte 88: 1 bytes follow the last graph");
 }
 
 TEST(ParseTable, RefusesCountsAndLengthsTheBytesCannotHold) {
@@ -92,122 +85,82 @@ TEST(ParseTable, RefusesCountsAndLengthsTheBytesCannotHold) {
         "the table ends early, at byte 27, inside the name of graph 1 of 1");
 }
 
-struct Malformed {
-    const char* fault;
-    std::vector<PtGraph> graphs;
-    const char* message;
-};
-
+// Each table, and what the message says.
 TEST(ParseTable, RefusesWhatBreaksTheModelOrTheRules) {
-    const std::vector<Malformed> cases = {
-        {"no graph", {}, "the table has no graph; it needs at least MAIN"},
-        {"no node", {{"MAIN", {}}, {"EEEEEE", {{-1, {}}}}}, "byte 9: graph \"MAIN\" has no nodes"},
-        {"first node not #1",
-         {{"MAIN", {{-2, {}}}}},
-         "byte 13: graph \"MAIN\" starts with node #2, not node #1"},
-        {"node number 0",
-         {{"MAIN", {{1, {Tok("a", 1)}}, {0, {}}}}},
-         "node 2 of graph \"MAIN\" has the number 0"},
-        {"most negative number",
-         {{"MAIN", {{1, {}}, {INT_MIN, {}}}}},
-         "has the number -2147483648"},
-        {"edge type", {{"MAIN", {{-1, {{}}}}}}, ""},  // type patched below
-        {"two nodes of one number",
-         {{"MAIN", {{-1, {}}, {2, {}}, {-2, {}}}}},
-         "graph \"MAIN\" has two nodes #2"},
-        {"edge to a missing node",
-         {{"MAIN", {{1, {Tok("a", 7)}}, {-2, {}}}}},
+    const std::pair<std::vector<PtGraph>, const char*> cases[] = {
+        {{}, "the table has no graph; it needs at least MAIN"},
+        {{{"MAIN", {}}, {"EEEEEE", {{-1, {}}}}}, "byte 9: graph \"MAIN\" has no nodes"},
+        {{{"MAIN", {{-2, {}}}}}, "byte 13: graph \"MAIN\" starts with node #2, not node #1"},
+        {{{"MAIN", {{1, {Tok("a", 1)}}, {0, {}}}}}, "node 2 of graph \"MAIN\" has the number 0"},
+        {{{"MAIN", {{1, {}}, {INT_MIN, {}}}}}, "has the number -2147483648"},
+        {{{"MAIN", {{-1, {}}, {2, {}}, {-2, {}}}}}, "graph \"MAIN\" has two nodes #2"},
+        {{{"MAIN", {{1, {Tok("a", 7)}}, {-2, {}}}}},
          "node #1 of graph \"MAIN\" has an edge to node #7, which the graph lacks"},
-        {"Graph edge to a missing graph",
-         {{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}}},
+        {{{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}}},
          "node #1 of graph \"MAIN\" has a Graph edge to graph \"E\", which the table lacks"},
-        {"two graphs of one name",
-         {{"MAIN", {{-1, {}}}}, {"E", {{-1, {}}}}, {"E", {{-1, {}}}}},
+        {{{"MAIN", {{-1, {}}}}, {"E", {{-1, {}}}}, {"E", {{-1, {}}}}},
          "two graphs are named \"E\""},
-        {"no final node",
-         {{"MAIN", {{-1, {Gr("E", 1)}}}}, {"E", {{1, {Tok("b", 1)}}}}},
+        {{{"MAIN", {{-1, {Gr("E", 1)}}}}, {"E", {{1, {Tok("b", 1)}}}}},
          "graph \"E\" has no final node"},
-        {"final node with a Graph edge",
-         {{"MAIN", {{-1, {Gr("E", 1)}}}}, {"E", {{-1, {}}}}},
+        {{{"MAIN", {{-1, {Gr("E", 1)}}}}, {"E", {{-1, {}}}}},
          "node #1 of graph \"MAIN\" is final and has a Graph edge"},
-        {"two Graph edges",
-         {{"MAIN", {{1, {Gr("E", 2), Gr("F", 2)}}, {-2, {}}}},
+        {{{"MAIN", {{1, {Gr("E", 2), Gr("F", 2)}}, {-2, {}}}},
           {"E", {{-1, {}}}},
           {"F", {{-1, {}}}}},
          "node #1 of graph \"MAIN\" has more than one Graph edge"},
-        {"two edges with one input",
-         {{"MAIN", {{1, {Tok("a", 2), Tok("a", 1)}}, {-2, {}}}}},
+        {{{"MAIN", {{1, {Tok("a", 2), Tok("a", 1)}}, {-2, {}}}}},
          "node #1 of graph \"MAIN\" has two edges with the input \"a\""},
-        {"node 1 and the graph it enters share a token",
-         {{"MAIN", {{1, {Tok("a", 2), Gr("E", 2)}}, {-2, {}}}},
+        {{{"MAIN", {{1, {Tok("a", 2), Gr("E", 2)}}, {-2, {}}}},
           {"E", {{1, {Tok("b", 2), Tok("a", 2)}}, {-2, {}}}}},
          "node #1 of graph \"MAIN\" and node #1 of graph \"E\" both start with \"a\""},
-        {"a Token edge that the entered graph starts with",
-         {{"MAIN", {{1, {Tok("x", 2)}}, {2, {Tok("a", 3), Gr("E", 3)}}, {-3, {}}}},
+        {{{"MAIN", {{1, {Tok("x", 2)}}, {2, {Tok("a", 3), Gr("E", 3)}}, {-3, {}}}},
           {"E", {{1, {Tok("a", 2)}}, {-2, {}}}}},
          "node #2 of graph \"MAIN\" has a Token edge \"a\" and a Graph edge to graph \"E\", "
          "which starts with the same token"},
-    };
-    for (const Malformed& c : cases) {
-        std::string bytes = PtBytes(c.graphs);
-        std::string expected = c.message;
-        if (std::string(c.fault) == "edge type") {
-            bytes[21] = '\x02';
-            expected =
-                "byte 21: edge 1 of node #1 of graph \"MAIN\" has the type 2 (1 Graph, 0 Token)";
-        }
-        const std::string message = Refusal(bytes);
-        EXPECT_NE(message.find(expected), std::string::npos)
-            << c.fault << ": refused with \"" << message << "\"";
-    }
-}
-
-TEST(ParseTable, RefusesLeftRecursionAndLoopsOfOptionalGraphs) {
-    const std::vector<Malformed> cases = {
-        {"a graph entering itself at node 1",
-         {{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}}, {"E", {{1, {Gr("E", 2)}}, {-2, {Tok("b", 2)}}}}},
+        // Left recursion, directly, through another graph, after an optional
+        // graph; and a loop of optional graphs.
+        {{{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}}, {"E", {{1, {Gr("E", 2)}}, {-2, {Tok("b", 2)}}}}},
          "left recursion: graph \"E\" can enter itself without consuming a token (E -> E)"},
-        {"through another graph",
-         {{"MAIN", {{1, {Gr("A", 2)}}, {-2, {}}}},
+        {{{"MAIN", {{1, {Gr("A", 2)}}, {-2, {}}}},
           {"A", {{1, {Gr("B", 2)}}, {-2, {}}}},
           {"B", {{1, {Tok("b", 2), Gr("A", 2)}}, {-2, {}}}}},
          "left recursion: graph \"A\" can enter itself without consuming a token (A -> B -> A)"},
-        {"after an optional graph",
-         {{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}},
+        {{{"MAIN", {{1, {Gr("E", 2)}}, {-2, {}}}},
           {"E", {{1, {Gr("Opt", 2)}}, {2, {Gr("E", 3)}}, {-3, {}}}},
           {"Opt", {{-1, {Tok("o", 2)}}, {-2, {}}}}},
          "left recursion: graph \"E\" can enter itself without consuming a token (E -> E)"},
-        {"a loop of optional graphs",
-         {{"MAIN", {{1, {Tok("a", 2)}}, {2, {Gr("Opt", 3)}}, {3, {Gr("Opt", 2)}}, {-4, {}}}},
+        {{{"MAIN", {{1, {Tok("a", 2)}}, {2, {Gr("Opt", 3)}}, {3, {Gr("Opt", 2)}}, {-4, {}}}},
           {"Opt", {{-1, {Tok("o", 2)}}, {-2, {}}}}},
          "graph \"MAIN\" can pass round a loop of optional graphs without a token "
          "(#2 -> #3 -> #2)"},
     };
-    for (const Malformed& c : cases) {
-        const std::string message = Refusal(PtBytes(c.graphs));
-        EXPECT_NE(message.find(c.message), std::string::npos)
-            << c.fault << ": refused with \"" << message << "\"";
+    for (const auto& [graphs, expected] : cases) {
+        const std::string message = Refusal(PtBytes(graphs));
+        EXPECT_NE(message.find(expected), std::string::npos)
+            << "refused with \"" << message << "\"";
     }
+    std::string edgeType = PtBytes({{"MAIN", {{-1, {{}}}}}});
+    edgeType[21] = '\x02';
+    EXPECT_EQ(Refusal(edgeType),
+              "byte 21: edge 1 of node #1 of graph \"MAIN\" has the type 2 (1 Graph, 0 Token)");
 }
 
 // Validation lets both through, so Lumo writes them; the runtime must not.
 TEST(ParseTable, RefusesValidatedDocumentsItCannotParse) {
+    const auto edgeTo = [](CGrammer& doc, const char* graph) {  // 1 -graph-> 2 (final)
+        lumo_test::AddNodes(doc, 1);
+        lumo_test::AddGraphEdge(doc, 1, 2, graph);
+        lumo_test::MakeFinal(doc, 2);
+    };
     CGrammer recursive;
-    lumo_test::AddNodes(recursive, 1);
-    lumo_test::AddGraphEdge(recursive, 1, 2, "E");
-    lumo_test::MakeFinal(recursive, 2);
+    edgeTo(recursive, "E");
     recursive.SelectGraph(1);
-    lumo_test::AddNodes(recursive, 1);
-    lumo_test::AddGraphEdge(recursive, 1, 2, "E");
-    lumo_test::MakeFinal(recursive, 2);
+    edgeTo(recursive, "E");
     recursive.Validate();
     EXPECT_NE(Refusal(lumo_test::TableOf(recursive)).find("left recursion: graph \"E\""),
               std::string::npos);
-
     CGrammer unnamed;
-    lumo_test::AddNodes(unnamed, 1);
-    lumo_test::AddGraphEdge(unnamed, 1, 2, "");
-    lumo_test::MakeFinal(unnamed, 2);
+    edgeTo(unnamed, "");
     unnamed.Validate();
     EXPECT_EQ(Refusal(lumo_test::TableOf(unnamed)),
               "node #1 of graph \"MAIN\" has a Graph edge to graph \"\", which the table lacks");
@@ -215,22 +168,12 @@ TEST(ParseTable, RefusesValidatedDocumentsItCannotParse) {
 
 TEST(ParseTable, FromFileNamesTheFile) {
     lumo_test::TempDir dir;
-    const std::string path = dir.Path("cut.pt");
-    lumo_test::WriteFile(path, I32(1));
-    try {
-        ParseTable::FromFile(path);
-        FAIL() << "a 4-byte table loaded";
-    } catch (const TableError& e) {
-        EXPECT_EQ(std::string(e.what()), path +
-                                             ": byte 0: the graph count is 1, more than the 0 "
-                                             "bytes left can hold");
-    }
-    try {
-        ParseTable::FromFile(dir.Path("missing.pt"));
-        FAIL() << "a missing table loaded";
-    } catch (const TableError& e) {
-        EXPECT_EQ(std::string(e.what()), dir.Path("missing.pt") + ": No such file or directory");
-    }
+    const std::string cut = dir.Path("cut.pt");
+    const std::string missing = dir.Path("missing.pt");
+    lumo_test::WriteFile(cut, I32(1));
+    EXPECT_EQ(Refusal("", cut),
+              cut + ": byte 0: the graph count is 1, more than the 0 bytes left can hold");
+    EXPECT_EQ(Refusal("", missing), missing + ": No such file or directory");
 }
 
 }  // namespace
