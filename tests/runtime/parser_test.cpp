@@ -16,6 +16,26 @@ using lumo_test::Gr;
 using lumo_test::PtBytes;
 using lumo_test::Tok;
 
+// "ok", or where the parser stopped and what it expected, "$" standing for
+// the end of input: "3 num: MAIN#2 expects * / + - $".
+std::string Outcome(const lumo::ParseError& e, const ParseTable& table) {
+    const std::string at = std::to_string(e.position) + " " +
+                           (e.token == lumo::kEndOfInput   ? "$"
+                            : e.token < table.TokenCount() ? table.TokenText(e.token)
+                                                           : "?") +
+                           ": ";
+    if (e.kind == lumo::ParseError::Kind::TooDeep) {
+        return at + "too deep entering " + table.GraphName(e.graph);
+    }
+    const std::string expected = lumo_test::Texts(table, e.expected);
+    return at + table.GraphName(e.graph) + "#" + std::to_string(e.node) + " expects " + expected +
+           (!e.endExpected     ? ""
+            : expected.empty() ? "$"
+                               : " $");
+}
+
+using Strings = std::vector<std::string>;
+
 class ParserTest : public ::testing::TestWithParam<bool> {
 protected:
     std::size_t MaxDirectCells() const {
@@ -30,50 +50,29 @@ protected:
     ParseTable Made(const std::vector<lumo_test::PtGraph>& graphs) const {
         return ParseTable::FromBytes(PtBytes(graphs), MaxDirectCells());
     }
+
+    // Parses twice, with and without an action callback, which take different
+    // paths (without one, the parser may fuse steps); both must end alike.
+    // The actions reported are left in m_actions.
+    std::string Parse(const ParseTable& table, const std::string& words) {
+        Parser parser(table);
+        const auto tokens = lumo_test::Ids(table, words);
+        m_actions.clear();
+        const auto withActions = parser.Parse(tokens, [&](const lumo::Action& a) {
+            m_actions.push_back(
+                std::string(a.text) + " " + std::to_string(a.position) + " " +
+                (a.IsGraph() ? "<" + table.GraphName(a.graph) + ">" : table.TokenText(a.token)));
+        });
+        const auto without = parser.Parse(tokens);
+        const std::string outcome = withActions ? Outcome(*withActions, table) : "ok";
+        EXPECT_EQ(without ? Outcome(*without, table) : "ok", outcome) << words;
+        return outcome;
+    }
+
+    Strings m_actions;
 };
 
-// "ok", or where the parser stopped and what it expected, "$" standing for
-// the end of input: "3 num: MAIN#2 expects * / + - $".
-std::string Outcome(const lumo::ParseError& e, const ParseTable& table) {
-    const std::string token = e.token == lumo::kEndOfInput   ? "$"
-                              : e.token < table.TokenCount() ? table.TokenText(e.token)
-                                                             : "?";
-    if (e.kind == lumo::ParseError::Kind::TooDeep) {
-        return std::to_string(e.position) + " " + token + ": too deep entering " +
-               table.GraphName(e.graph);
-    }
-    std::string expected = lumo_test::Texts(table, e.expected);
-    if (e.endExpected) {
-        expected += expected.empty() ? "$" : " $";
-    }
-    return std::to_string(e.position) + " " + token + ": " + table.GraphName(e.graph) + "#" +
-           std::to_string(e.node) + " expects " + expected;
-}
-
-// Parses twice, with and without an action callback, which take different
-// paths (without one, the parser may fuse steps); both must end alike.
-std::string Parse(const ParseTable& table, const std::string& words,
-                  std::vector<std::string>* actions = nullptr) {
-    Parser parser(table);
-    const auto tokens = lumo_test::Ids(table, words);
-    std::vector<std::string> reported;
-    const auto withActions = parser.Parse(tokens, [&](const lumo::Action& a) {
-        reported.push_back(
-            std::string(a.text) + " " + std::to_string(a.position) + " " +
-            (a.IsGraph() ? "<" + table.GraphName(a.graph) + ">" : table.TokenText(a.token)));
-    });
-    const auto without = parser.Parse(tokens);
-    const std::string outcome = withActions ? Outcome(*withActions, table) : "ok";
-    EXPECT_EQ(without ? Outcome(*without, table) : "ok", outcome) << words;
-    if (actions != nullptr) {
-        *actions = reported;
-    }
-    return outcome;
-}
-
-using Strings = std::vector<std::string>;
-
-TEST_P(ParserTest, ArithmeticAcceptsExpressionsAndPinpointsErrors) {
+TEST_P(ParserTest, ExamplesAcceptTheirLanguageAndPinpointErrors) {
     const ParseTable arith = Example("arith");
     for (const char* ok : {"num", "num + num * num", "( num )", "- - num",
                            "num / ( num - num ) * - num", "( ( ( num ) ) ) - num"}) {
@@ -88,9 +87,7 @@ TEST_P(ParserTest, ArithmeticAcceptsExpressionsAndPinpointsErrors) {
     EXPECT_EQ(Parse(arith, "num + * num"), "2 *: Expr#3 expects num ( -");
     EXPECT_EQ(Parse(arith, ""), "0 $: MAIN#1 expects num ( -");
     EXPECT_EQ(Parse(arith, ")"), "0 ): MAIN#1 expects num ( -");
-}
 
-TEST_P(ParserTest, JsonAcceptsDocumentsAndPinpointsErrors) {
     const ParseTable json = Example("json");
     for (const char* ok :
          {"string", "{ }", "[ ]", "[ number , { string : [ true , false , null ] } ]",
@@ -109,35 +106,30 @@ TEST_P(ParserTest, JsonAcceptsDocumentsAndPinpointsErrors) {
 
 TEST_P(ParserTest, ReportsActionsInTheOrderTheirEdgesArePassed) {
     const ParseTable arith = Example("arith");
-    Strings actions;
-    EXPECT_EQ(Parse(arith, "num - num * num", &actions), "ok");
+    EXPECT_EQ(Parse(arith, "num - num * num"), "ok");
     // A Graph edge's action comes when its graph returns: postfix order.
-    EXPECT_EQ(actions, (Strings{"@num 0 num", "@num 2 num", "@num 4 num", "@mul 5 <Factor>",
-                                "@sub 5 <Term>"}));
+    EXPECT_EQ(m_actions, (Strings{"@num 0 num", "@num 2 num", "@num 4 num", "@mul 5 <Factor>",
+                                  "@sub 5 <Term>"}));
 
     // Up to a syntax error, every action on the way has been reported.
-    actions.clear();
-    EXPECT_EQ(Parse(arith, "num + num )", &actions), "3 ): MAIN#2 expects * / + - $");
-    EXPECT_EQ(actions, (Strings{"@num 0 num", "@num 2 num", "@add 3 <Term>"}));
+    EXPECT_EQ(Parse(arith, "num + num )"), "3 ): MAIN#2 expects * / + - $");
+    EXPECT_EQ(m_actions, (Strings{"@num 0 num", "@num 2 num", "@add 3 <Term>"}));
 
     // Edges without an action report nothing.
-    actions.clear();
-    EXPECT_EQ(Parse(Example("json"), "{ string : [ ] }", &actions), "ok");
-    EXPECT_EQ(actions, (Strings{"@begin_object 0 {", "@key 1 string", "@begin_array 3 [",
-                                "@end_array 4 ]", "@end_object 5 }"}));
+    EXPECT_EQ(Parse(Example("json"), "{ string : [ ] }"), "ok");
+    EXPECT_EQ(m_actions, (Strings{"@begin_object 0 {", "@key 1 string", "@begin_array 3 [",
+                                  "@end_array 4 ]", "@end_object 5 }"}));
 }
 
-TEST_P(ParserTest, PassesAnOptionalGraphWithoutAToken) {
+TEST_P(ParserTest, PassesAnOptionalGraphWithoutATokenButEntersOnlyOnItsFirstTokens) {
     // MAIN: 1 -Opt @opt-> 2 -b-> 3 (final); Opt: 1 (final) -a @a-> 2 (final)
     const ParseTable table =
         Made({{"MAIN", {{1, {Gr("Opt", 2, "@opt")}}, {2, {Tok("b", 3)}}, {-3, {}}}},
               {"Opt", {{-1, {Tok("a", 2, "@a")}}, {-2, {}}}}});
-    Strings actions;
-    EXPECT_EQ(Parse(table, "b", &actions), "ok");
-    EXPECT_EQ(actions, (Strings{"@opt 0 <Opt>"}));
-    actions.clear();
-    EXPECT_EQ(Parse(table, "a b", &actions), "ok");
-    EXPECT_EQ(actions, (Strings{"@a 0 a", "@opt 1 <Opt>"}));
+    EXPECT_EQ(Parse(table, "b"), "ok");
+    EXPECT_EQ(m_actions, (Strings{"@opt 0 <Opt>"}));
+    EXPECT_EQ(Parse(table, "a b"), "ok");
+    EXPECT_EQ(m_actions, (Strings{"@a 0 a", "@opt 1 <Opt>"}));
     EXPECT_EQ(Parse(table, "a a b"), "1 a: MAIN#2 expects b");
     EXPECT_EQ(Parse(table, ""), "0 $: MAIN#2 expects a b");
 
@@ -145,20 +137,18 @@ TEST_P(ParserTest, PassesAnOptionalGraphWithoutAToken) {
     const ParseTable star = Made({{"MAIN", {{-1, {Tok("x", 1)}}}}});
     EXPECT_EQ(Parse(star, ""), "ok");
     EXPECT_EQ(Parse(star, "x x x"), "ok");
-}
 
-TEST_P(ParserTest, EntersAGraphOnlyOnItsFirstTokenSet) {
     // G starts with the optional Opt, but its first-token set is computed as
     // validation computes it, without what follows Opt: G is not entered
     // on "x", though it could pass Opt and take "x".
-    const ParseTable table = Made({{"MAIN", {{1, {Gr("G", 2)}}, {-2, {}}}},
+    const ParseTable first = Made({{"MAIN", {{1, {Gr("G", 2)}}, {-2, {}}}},
                                    {"G", {{1, {Gr("Opt", 2)}}, {2, {Tok("x", 3)}}, {-3, {}}}},
                                    {"Opt", {{-1, {Tok("a", 2)}}, {-2, {}}}}});
-    EXPECT_EQ(Parse(table, "a x"), "ok");
-    EXPECT_EQ(Parse(table, "x"), "0 x: MAIN#1 expects a");
+    EXPECT_EQ(Parse(first, "a x"), "ok");
+    EXPECT_EQ(Parse(first, "x"), "0 x: MAIN#1 expects a");
 }
 
-TEST_P(ParserTest, NestsWithoutTheCallStackAndRefusesPastTheDepthLimit) {
+TEST_P(ParserTest, NestsWithoutTheCallStackAndDescribesWhereItStopped) {
     const ParseTable arith = Example("arith");
     const int levels = 200000;  // 600000 graphs deep
     std::vector<lumo::TokenId> deep(levels, arith.FindToken("("));
@@ -179,21 +169,17 @@ TEST_P(ParserTest, NestsWithoutTheCallStackAndRefusesPastTheDepthLimit) {
               "limit");
     // The parser is as good as new afterwards.
     EXPECT_FALSE(shallow.Parse(lumo_test::Ids(arith, "( num ) * num")).has_value());
-}
 
-TEST_P(ParserTest, DescribesErrorsWithTheTokensThatWouldHaveBeenAccepted) {
-    const ParseTable arith = Example("arith");
-    Parser parser(arith);
-    const auto error = parser.Parse(lumo_test::Ids(arith, "num + num num"));
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(lumo::DescribeError(arith, *error),
-              "unexpected \"num\" in graph \"MAIN\" at node #2; expected \"*\", \"/\", \"+\", "
-              "\"-\" or end of input");
+    // A syntax error, with the tokens that would have been accepted.
+    const auto unexpected = parser.Parse(lumo_test::Ids(arith, "num + num num"));
+    ASSERT_TRUE(unexpected.has_value());
+    const std::string expected =
+        " in graph \"MAIN\" at node #2; expected \"*\", \"/\", \"+\", "
+        "\"-\" or end of input";
+    EXPECT_EQ(lumo::DescribeError(arith, *unexpected), "unexpected \"num\"" + expected);
     const auto unknown = parser.Parse(lumo_test::Ids(arith, "num %"));
     ASSERT_TRUE(unknown.has_value());
-    EXPECT_EQ(lumo::DescribeError(arith, *unknown, "%"),
-              "unexpected \"%\" in graph \"MAIN\" at node #2; expected \"*\", \"/\", \"+\", "
-              "\"-\" or end of input");
+    EXPECT_EQ(lumo::DescribeError(arith, *unknown, "%"), "unexpected \"%\"" + expected);
     EXPECT_EQ(lumo::DescribeError(arith, *unknown)
                   .rfind("unexpected token, unknown to the grammar, in graph \"MAIN\"", 0),
               0u);
