@@ -58,7 +58,11 @@ CMainFrame::CMainFrame() {
     resize(std::min(screen.width() * 3 / 4, 1200), std::min(screen.height() * 3 / 4, 800));
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The canvas refers to the document, which as a member would otherwise go
+    // before the window's children.
+    delete m_view;
+}
 
 QAction* CMainFrame::NewAction(const QString& text, const QString& prompt, const char* icon) {
     auto* action = new QAction(text, this);

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,17 @@ uint32_t GetLE32(const char* p) {
 }  // namespace
 
 CArchive::CArchive(std::string* out) : m_out(out) {}
+
+CArchive::CArchive(Sink sink) : m_out(&m_buffer), m_sink(std::move(sink)) {
+    m_buffer.reserve(kChunk * 2);
+}
+
+void CArchive::Flush() {
+    if (m_sink && !m_out->empty()) {
+        m_sink(*m_out);
+        m_out->clear();
+    }
+}
 
 CArchive::CArchive(const char* data, std::size_t size) : m_data(data), m_size(size) {}
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ class CArchive {
 public:
     // Storing into *out (appended to).
     explicit CArchive(std::string* out);
+    // Storing through sink, in pieces of about kChunk bytes, so that a large
+    // output never has to be held whole; Flush() hands over the rest.
+    using Sink = std::function<void(std::string_view)>;
+    static constexpr std::size_t kChunk = 1 << 16;
+    explicit CArchive(Sink sink);
     // Loading from [data, data + size).
     CArchive(const char* data, std::size_t size);
 
@@ -41,6 +47,8 @@ public:
     void WriteString(std::string_view text);
     // Raw bytes, for textual output.
     void WriteText(std::string_view text);
+    // Hands what is buffered to the sink; nothing to do without one.
+    void Flush();
 
     int32_t ReadInt();
     uint8_t ReadByte();
@@ -57,8 +65,15 @@ public:
 
 private:
     const char* Take(std::size_t n);
+    void Spill() {
+        if (m_sink && m_out->size() >= kChunk) {
+            Flush();
+        }
+    }
 
     std::string* m_out = nullptr;
+    std::string m_buffer;
+    Sink m_sink;
     const char* m_data = nullptr;
     std::size_t m_size = 0;
     std::size_t m_pos = 0;

@@ -8,37 +8,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
-
-// Closes a descriptor and removes the temporary file unless released.
-class TempFile {
-public:
-    TempFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-        if (!m_path.empty()) {
-            ::unlink(m_path.c_str());
-        }
-    }
-    int fd() const { return m_fd; }
-    const std::string& path() const { return m_path; }
-    int Close() {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc;
-    }
-    void Keep() { m_path.clear(); }
-
-private:
-    int m_fd;
-    std::string m_path;
-};
 
 std::string ResolveLinks(const std::string& path) {
     struct stat st {};
@@ -113,66 +86,85 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-void WriteFileAtomically(const std::string& requestedPath, std::string_view data,
-                         Durability durability) {
-    const std::string path = ResolveLinks(requestedPath);
-
+CAtomicFile::CAtomicFile(const std::string& requestedPath)
+    : m_requested(requestedPath), m_path(ResolveLinks(requestedPath)) {
     struct stat old {};
-    const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists) {
+    if (::stat(m_path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode)) {
-            throw CFileException(EISDIR, requestedPath);
+            throw CFileException(EISDIR, m_requested);
         }
-        if (::access(path.c_str(), W_OK) != 0) {
-            throw CFileException(errno, requestedPath);
+        if (::access(m_path.c_str(), W_OK) != 0) {
+            throw CFileException(errno, m_requested);
         }
+        m_mode = old.st_mode & 07777;
+    } else {
+        m_mode = DefaultFileMode();
     }
-
-    std::string pattern = FolderOf(path) + "/.lumo-save-XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        throw CFileException(errno, requestedPath);
+    std::string pattern = FolderOf(m_path) + "/.lumo-save-XXXXXX";
+    m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        throw CFileException(errno, m_requested);
     }
-    TempFile temp(fd, pattern);
-    auto fail = [&](int err) { throw CFileException(err, requestedPath); };
+    m_temp = pattern;
+}
 
+CAtomicFile::~CAtomicFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+    }
+}
+
+void CAtomicFile::Write(std::string_view data) {
     const char* p = data.data();
     std::size_t left = data.size();
     while (left > 0) {
-        const ssize_t n = ::write(temp.fd(), p, left);
+        const ssize_t n = ::write(m_fd, p, left);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            fail(errno);
+            throw CFileException(errno, m_requested);
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    const mode_t mode = exists ? (old.st_mode & 07777) : DefaultFileMode();
-    if (::fchmod(temp.fd(), mode) != 0) {
+}
+
+void CAtomicFile::Commit(Durability durability) {
+    auto fail = [this](int err) { throw CFileException(err, m_requested); };
+    if (::fchmod(m_fd, m_mode) != 0) {
         fail(errno);
     }
-    if (durability == Durability::Synced && ::fsync(temp.fd()) != 0) {
+    if (durability == Durability::Synced && ::fsync(m_fd) != 0) {
         fail(errno);
     }
-    if (temp.Close() != 0) {
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0) {
         fail(errno);
     }
-    if (::rename(temp.path().c_str(), path.c_str()) != 0) {
+    if (::rename(m_temp.c_str(), m_path.c_str()) != 0) {
         fail(errno);
     }
-    temp.Keep();
+    m_temp.clear();
     if (durability == Durability::Cached) {
         return;
     }
     // Make the rename itself durable; a failure here no longer endangers the
     // old contents, which are gone, nor the new ones, which are in place.
-    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(FolderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view data, Durability durability) {
+    CAtomicFile file(path);
+    file.Write(data);
+    file.Commit(durability);
 }
 
 bool IsWritableFile(const std::string& path) {

@@ -34,6 +34,28 @@ enum class Durability {
     Cached,
 };
 
+// A file being replaced: written in pieces to a temporary file in the same
+// folder, which takes the old file's place, with the old permission bits, only
+// at Commit. Destroyed without a commit, it leaves the old file as it was.
+class CAtomicFile {
+public:
+    // Refuses, with CFileException, a folder or a file that is not writable.
+    explicit CAtomicFile(const std::string& path);
+    ~CAtomicFile();
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    void Write(std::string_view data);
+    void Commit(Durability durability);
+
+private:
+    std::string m_requested;  // as given, for messages
+    std::string m_path;       // links followed
+    std::string m_temp;
+    int m_fd = -1;
+    unsigned m_mode = 0;
+};
+
 // Replaces the file at path with data, or creates it, so that at every moment
 // the path holds either the old contents or the new ones. The data goes to a
 // temporary file in the same folder, takes the old file's permission bits

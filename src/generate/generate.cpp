@@ -23,15 +23,18 @@ private:
 };
 
 void WriteTable(CGrammer& doc, int nMode, const std::string& path) {
-    std::string data;
+    // Streamed to the file rather than built whole: a table is about as large
+    // as the document.
+    CAtomicFile file(path);
     {
         OutputModeGuard guard(doc, nMode);
-        CArchive ar(&data);
+        CArchive ar([&file](std::string_view chunk) { file.Write(chunk); });
         doc.Serialize(ar);
+        ar.Flush();
     }
     // A table is made from the saved document and can be made again: it
     // need not wait for the disk, which would take longer than making it.
-    WriteFileAtomically(path, data, Durability::Cached);
+    file.Commit(Durability::Cached);
 }
 
 }  // namespace

@@ -74,18 +74,16 @@ void CEdge::Serialize(CArchive& ar) {
                 ar.WriteInt(m_rcLabel.right);
             }
             break;
-        default: {
-            std::string line = "\t\t";
-            line += m_bGraph ? "Graph\t" : "Token\t";
-            line += '"';
-            line += m_strInput;
-            line += "\"\t\t";
-            line += std::to_string(target);
-            line += "\t\t";
-            line += m_strAction;
-            line += "\r\n";
-            ar.WriteText(line);
+        default:
+            // Piece by piece: a table has a line per edge, and a temporary
+            // string per line would cost more than the writing.
+            ar.WriteText(m_bGraph ? "\t\tGraph\t\"" : "\t\tToken\t\"");
+            ar.WriteText(m_strInput);
+            ar.WriteText("\"\t\t");
+            ar.WriteText(std::to_string(target));
+            ar.WriteText("\t\t");
+            ar.WriteText(m_strAction);
+            ar.WriteText("\r\n");
             break;
-        }
     }
 }

@@ -141,7 +141,9 @@ void CGraphElement::Serialize(CArchive& ar) {
             ar.WriteInt(nEdges);
             break;
         default:
-            ar.WriteText("\t\tThe Number of Output Edges: " + std::to_string(nEdges) + "\r\n");
+            ar.WriteText("\t\tThe Number of Output Edges: ");
+            ar.WriteText(std::to_string(nEdges));
+            ar.WriteText("\r\n");
             break;
     }
     for (const auto& edge : m_pEdges) {

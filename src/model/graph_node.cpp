@@ -56,8 +56,9 @@ void CGraphNode::Serialize(CArchive& ar) {
             ar.WriteInt(signedNumber);
             break;
         default:
-            ar.WriteText(m_bFinal ? "\tFinal " : "\t");
-            ar.WriteText("Node  " + std::to_string(m_nNumber) + ":\r\n");
+            ar.WriteText(m_bFinal ? "\tFinal Node  " : "\tNode  ");
+            ar.WriteText(std::to_string(m_nNumber));
+            ar.WriteText(":\r\n");
             break;
     }
 }

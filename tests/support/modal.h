@@ -25,7 +25,9 @@ inline QWidget* ActiveModal() {
 // by default), from inside its event loop.
 template <class T = QWidget>
 void WhenModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
+    // Owned by the application, so a watcher whose dialog never came is
+    // cleaned up with it.
+    auto* timer = new QTimer(qApp);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         QWidget* w = ActiveModal();
