@@ -37,14 +37,17 @@ CArchive::CArchive(const char* data, std::size_t size) : m_data(data), m_size(si
 
 void CArchive::WriteInt(int32_t value) {
     PutLE32(m_out, static_cast<uint32_t>(value));
+    Spill();
 }
 
 void CArchive::WriteByte(uint8_t value) {
     m_out->push_back(static_cast<char>(value));
+    Spill();
 }
 
 void CArchive::WriteFloat(float value) {
     PutLE32(m_out, std::bit_cast<uint32_t>(value));
+    Spill();
 }
 
 void CArchive::WriteString(std::string_view text) {
@@ -63,10 +66,12 @@ void CArchive::WriteString(std::string_view text) {
         PutLE32(m_out, static_cast<uint32_t>(n));
     }
     m_out->append(text);
+    Spill();
 }
 
 void CArchive::WriteText(std::string_view text) {
     m_out->append(text);
+    Spill();
 }
 
 const char* CArchive::Take(std::size_t n) {
