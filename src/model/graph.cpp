@@ -160,35 +160,35 @@ void CGraph::JoinLoadedEdges() {
     if (m_pElements.front()->GetNumber() != 1) {
         BadFormat("first node is not node 1");
     }
-    std::unordered_map<int, CGraphElement*> byNumber;
-    byNumber.reserve(m_pElements.size());
-    for (const auto& element : m_pElements) {
-        if (!byNumber.emplace(element->GetNumber(), element.get()).second) {
+    // Node number to slot.
+    std::unordered_map<int, std::size_t> slotOf;
+    slotOf.reserve(m_pElements.size());
+    for (std::size_t i = 0; i < m_pElements.size(); ++i) {
+        const int number = m_pElements[i]->GetNumber();
+        if (!slotOf.emplace(number, i).second) {
             BadFormat("repeated node number");
         }
-        if (element->GetNumber() > m_nLastNumber) {
+        if (number > m_nLastNumber) {
             BadFormat("node number above the last number given");
         }
     }
-    std::unordered_map<const CGraphNode*, int64_t> ends;
-    ends.reserve(m_pElements.size());
-    for (const auto& element : m_pElements) {
+    std::vector<int64_t> ends(m_pElements.size(), 0);
+    for (std::size_t i = 0; i < m_pElements.size(); ++i) {
+        CGraphElement* element = m_pElements[i].get();
         for (int j = 0; j < element->GetEdgeCount(); ++j) {
             CEdge* edge = element->GetEdge(j);
-            const auto to = byNumber.find(edge->GetToNumber());
-            if (to == byNumber.end()) {
+            const auto to = slotOf.find(edge->GetToNumber());
+            if (to == slotOf.end()) {
                 BadFormat("edge to a missing node");
             }
-            edge->Join(element.get(), to->second);
-            ++ends[element.get()];
+            edge->Join(element, m_pElements[to->second].get());
+            ++ends[i];
             ++ends[to->second];
         }
     }
     // A count below the real one would let a node with edges be deleted.
-    for (const auto& element : m_pElements) {
-        const auto it = ends.find(element.get());
-        const int64_t actual = it == ends.end() ? 0 : it->second;
-        if (element->m_nRefCount != actual) {
+    for (std::size_t i = 0; i < m_pElements.size(); ++i) {
+        if (m_pElements[i]->m_nRefCount != ends[i]) {
             BadFormat("reference count does not match the edges");
         }
     }
