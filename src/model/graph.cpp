@@ -241,12 +241,6 @@ std::string CGraph::GetNodeGraphOutput(int nIndex) const {
     return GetElement(nIndex)->GetGraphOutput();
 }
 
-std::vector<std::string> CGraph::GetNodeTokenInputs(int& nCount, int nIndex) const {
-    std::vector<std::string> tokens;
-    nCount = GetElement(nIndex)->CollectTokenInputs(tokens);
-    return tokens;
-}
-
 const std::vector<std::string>& CGraph::GetFirstTokens(int& nCount) const {
     nCount = static_cast<int>(m_pFirstTokens.size());
     return m_pFirstTokens;

@@ -62,7 +62,6 @@ public:
     bool IsVisited() const { return m_bVisited; }
     void ToggleVisited() { m_bVisited = !m_bVisited; }
     std::string GetNodeGraphOutput(int nIndex) const;
-    std::vector<std::string> GetNodeTokenInputs(int& nCount, int nIndex) const;
     const std::vector<std::string>& GetFirstTokens(int& nCount) const;
     // Appends pTokens[0..nCount) to the first-token set, in order; false at
     // the first token the set already holds (one appended in this call
