@@ -28,9 +28,10 @@ enum class Durability {
     // Synced before it replaces the old file: a crash or power loss leaves
     // the old contents or the new ones. For documents.
     Synced,
-    // Left to the system to write back: the replacement is still whole or
-    // absent for every reader, but a power loss soon after may lose it. For
-    // files made from others, such as tables, which can be made again.
+    // Left to the system to write back (started as it is written, but not
+    // waited for): the replacement is still whole or absent for every
+    // reader, but a power loss soon after may lose it. For files made from
+    // others, such as tables, which can be made again.
     Cached,
 };
 
@@ -54,6 +55,10 @@ private:
     std::string m_temp;
     int m_fd = -1;
     unsigned m_mode = 0;
+    // Bytes written, and how many of them the disk has been asked to take.
+    static constexpr std::size_t kWritebackStep = 4 << 20;
+    std::size_t m_written = 0;
+    std::size_t m_started = 0;
 };
 
 // Replaces the file at path with data, or creates it, so that at every moment
