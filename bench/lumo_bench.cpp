@@ -19,6 +19,7 @@
 #include "framework/archive.h"
 #include "framework/file_io.h"
 #include "generate/parse_exception.h"
+#include "model/flat_grammar.h"
 #include "model/grammar.h"
 #include "synthetic_grammar.h"
 
@@ -275,6 +276,61 @@ void BM_WriteParseTables(benchmark::State& state) {
     state.SetLabel(std::to_string(written) + " bytes of tables");
 }
 
+// lumo-gen's path: the same document read into a flat grammar, validated
+// and written as both tables.
+void BM_FlatLoad(benchmark::State& state) {
+    LargeDocument& large = Large();
+    for (auto _ : state) {
+        auto flat = std::make_unique<CFlatGrammar>();
+        try {
+            flat->Load(ReadWholeFile(large.Path()));
+        } catch (const CArchiveException& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+        state.PauseTiming();
+        flat.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * large.Size());
+}
+
+CFlatGrammar& LargeFlat() {
+    static CFlatGrammar* flat = [] {
+        auto* loaded = new CFlatGrammar;
+        loaded->Load(Large().bytes);
+        return loaded;
+    }();
+    return *flat;
+}
+
+void BM_FlatValidate(benchmark::State& state) {
+    CFlatGrammar& flat = LargeFlat();
+    for (auto _ : state) {
+        try {
+            flat.Validate();
+        } catch (const CParseException& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * Large().Size());
+}
+
+void BM_FlatWriteParseTables(benchmark::State& state) {
+    CFlatGrammar& flat = LargeFlat();
+    const std::string pt = BenchFile("lumo-bench-flat.pt");
+    const std::string txt = BenchFile("lumo-bench-flat.txt");
+    for (auto _ : state) {
+        flat.WriteParseTables(pt, txt);
+    }
+    const int64_t written = static_cast<int64_t>(ReadWholeFile(pt).size()) +
+                            static_cast<int64_t>(ReadWholeFile(txt).size());
+    std::remove(pt.c_str());
+    std::remove(txt.c_str());
+    state.SetBytesProcessed(state.iterations() * written);
+}
+
 template <typename Build>
 void TimeValidation(benchmark::State& state, Build build) {
     CGrammer doc;
@@ -325,6 +381,9 @@ BENCHMARK(BM_TableWrite)
     ->UseRealTime();
 BENCHMARK(BM_WriteParseTables)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TableSerialize)->ArgName("mode")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlatLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FlatValidate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlatWriteParseTables)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ValidateWideNode)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValidateFirstSet)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValidateMergedFirstSet)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -4,14 +4,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/options.h"
+#include "framework/archive.h"
+#include "framework/document.h"
 #include "framework/file_io.h"
 #include "framework/message.h"
 #include "generate/parse_exception.h"
 #include "generate/svg_export.h"
 #include "lumo_version.h"
+#include "model/flat_grammar.h"
 #include "model/grammar.h"
 
 namespace {
@@ -45,6 +49,34 @@ const char* const kHelp =
     "Exit status: 0 success, 1 the grammar breaks a rule, 2 a file could not\n"
     "be read or written or is not a grammar document, 64 a usage error.\n";
 
+// The editor draws the graphs, so this needs the whole document.
+int DrawGraphs(const GenOptions& opts) {
+    // Errors are reported here, once, from the document's own account.
+    SetMessageHandler([](MessageIcon, const std::string&) {});
+    // Never destroyed, like the grammar in Run.
+    CGrammer& doc = *new CGrammer;
+    if (!doc.OnOpenDocument(opts.file)) {
+        PrintError(opts.file, doc.GetLastErrorMessage());
+        return kFailed;
+    }
+    try {
+        ExportSvg(doc, opts.svgFolder);
+    } catch (const CFileException& e) {
+        PrintError(e.GetFileName(), e.GetErrorMessage());
+        return kFailed;
+    }
+    return kOk;
+}
+
+// What the editor opens a zero-length file as: a new grammar.
+std::string NewGrammarBytes() {
+    CGrammer doc;
+    std::string bytes;
+    CArchive ar(&bytes);
+    doc.Serialize(ar);
+    return bytes;
+}
+
 }  // namespace
 
 int Run(int argc, char** argv) {
@@ -65,27 +97,31 @@ int Run(int argc, char** argv) {
             break;
     }
 
-    // Errors are reported here, once, from the document's own account.
-    SetMessageHandler([](MessageIcon, const std::string&) {});
+    if (!opts.svgFolder.empty()) {
+        return DrawGraphs(opts);
+    }
 
-    // Never destroyed: the process ends right after, and taking a large
-    // grammar apart object by object costs as much as validating it.
-    CGrammer& doc = *new CGrammer;
-    if (!doc.OnOpenDocument(opts.file)) {
-        PrintError(opts.file, doc.GetLastErrorMessage());
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(opts.file);
+    } catch (const CFileException& e) {
+        PrintError(opts.file, e.GetErrorMessage());
         return kFailed;
     }
-    if (!opts.svgFolder.empty()) {
-        try {
-            ExportSvg(doc, opts.svgFolder);
-        } catch (const CFileException& e) {
-            PrintError(e.GetFileName(), e.GetErrorMessage());
-            return kFailed;
-        }
-        return kOk;
+    if (bytes.empty()) {
+        bytes = NewGrammarBytes();
+    }
+    // Never destroyed: the process ends right after, and freeing a large
+    // grammar's arrays page by page would cost time for nothing.
+    CFlatGrammar& grammar = *new CFlatGrammar;
+    try {
+        grammar.Load(std::move(bytes));
+    } catch (const CArchiveException&) {
+        PrintError(opts.file, CDocument::kUnexpectedFormat);
+        return kFailed;
     }
     try {
-        doc.Validate();
+        grammar.Validate();
     } catch (const CParseException& e) {
         PrintError(opts.file, e.GetMessage());
         return kInvalid;
@@ -109,7 +145,7 @@ int Run(int argc, char** argv) {
         }
     }
     try {
-        doc.WriteParseTables(ptPath, txtPath);
+        grammar.WriteParseTables(ptPath, txtPath);
     } catch (const CFileException& e) {
         PrintError(e.GetFileName(), e.GetErrorMessage());
         return kFailed;

@@ -96,6 +96,10 @@ float CArchive::ReadFloat() {
 }
 
 std::string CArchive::ReadString() {
+    return std::string(ReadStringView());
+}
+
+std::string_view CArchive::ReadStringView() {
     std::size_t n = ReadByte();
     if (n == 0xFF) {
         const auto* w = reinterpret_cast<const unsigned char*>(Take(2));
@@ -105,7 +109,7 @@ std::string CArchive::ReadString() {
         }
     }
     const char* p = Take(n);
-    return std::string(p, n);
+    return std::string_view(p, n);
 }
 
 int32_t CArchive::ReadCount(std::size_t minRecordSize) {

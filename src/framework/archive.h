@@ -54,6 +54,8 @@ public:
     uint8_t ReadByte();
     float ReadFloat();
     std::string ReadString();
+    // The same without a copy: a view into the bytes being loaded.
+    std::string_view ReadStringView();
 
     // Reads a count of records that follow and refuses it when it is negative
     // or when the bytes left could not hold that many records of at least

@@ -5,6 +5,7 @@
 #include "framework/file_io.h"
 #include "framework/message.h"
 #include "generate/parse_exception.h"
+#include "model/flat_grammar.h"
 #include "model/grammar.h"
 
 namespace {
@@ -22,19 +23,26 @@ private:
     CGrammer& m_doc;
 };
 
-void WriteTable(CGrammer& doc, int nMode, const std::string& path) {
-    // Streamed to the file rather than built whole: a table is about as large
-    // as the document.
+// A table is streamed to its file rather than built whole, since it is
+// about as large as the document.
+template <class Write>
+void WriteTableFile(const std::string& path, Write write) {
     CAtomicFile file(path);
     {
-        OutputModeGuard guard(doc, nMode);
         CArchive ar([&file](std::string_view chunk) { file.Write(chunk); });
-        doc.Serialize(ar);
+        write(ar);
         ar.Flush();
     }
     // A table is made from the saved document and can be made again: it
     // need not wait for the disk, which would take longer than making it.
     file.Commit(Durability::Cached);
+}
+
+void WriteTable(CGrammer& doc, int nMode, const std::string& path) {
+    WriteTableFile(path, [&](CArchive& ar) {
+        OutputModeGuard guard(doc, nMode);
+        doc.Serialize(ar);
+    });
 }
 
 }  // namespace
@@ -46,6 +54,11 @@ std::string CGrammer::TablePath(const std::string& documentPath, const char* ext
 void CGrammer::WriteParseTables(const std::string& ptPath, const std::string& txtPath) {
     WriteTable(*this, 1, ptPath);
     WriteTable(*this, 2, txtPath);
+}
+
+void CFlatGrammar::WriteParseTables(const std::string& ptPath, const std::string& txtPath) const {
+    WriteTableFile(ptPath, [this](CArchive& ar) { WriteTable(ar, 1); });
+    WriteTableFile(txtPath, [this](CArchive& ar) { WriteTable(ar, 2); });
 }
 
 bool CGrammer::Generate() {

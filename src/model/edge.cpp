@@ -5,6 +5,7 @@
 #include "framework/archive.h"
 #include "model/graph_node.h"
 #include "model/node_pair_list.h"
+#include "model/table_format.h"
 
 CEdge::CEdge() = default;
 
@@ -59,31 +60,17 @@ void CEdge::Serialize(CArchive& ar) {
         return;
     }
     const int32_t target = m_pTo != nullptr ? m_pTo->GetNumber() : m_nToNumber;
-    switch (m_nMode) {
-        case 0:
-        case 1:
-            ar.WriteByte(m_bGraph ? 1 : 0);
-            ar.WriteInt(target);
-            ar.WriteString(m_strInput);
-            ar.WriteString(m_strAction);
-            if (m_nMode == 0) {
-                ar.WriteFloat(m_fOffset);
-                ar.WriteInt(m_rcLabel.bottom);
-                ar.WriteInt(m_rcLabel.left);
-                ar.WriteInt(m_rcLabel.top);
-                ar.WriteInt(m_rcLabel.right);
-            }
-            break;
-        default:
-            // Piece by piece: a table has a line per edge, and a temporary
-            // string per line would cost more than the writing.
-            ar.WriteText(m_bGraph ? "\t\tGraph\t\"" : "\t\tToken\t\"");
-            ar.WriteText(m_strInput);
-            ar.WriteText("\"\t\t");
-            ar.WriteText(std::to_string(target));
-            ar.WriteText("\t\t");
-            ar.WriteText(m_strAction);
-            ar.WriteText("\r\n");
-            break;
+    if (m_nMode != 0) {
+        table_format::WriteEdge(ar, m_nMode, m_bGraph, m_strInput, target, m_strAction);
+        return;
     }
+    ar.WriteByte(m_bGraph ? 1 : 0);
+    ar.WriteInt(target);
+    ar.WriteString(m_strInput);
+    ar.WriteString(m_strAction);
+    ar.WriteFloat(m_fOffset);
+    ar.WriteInt(m_rcLabel.bottom);
+    ar.WriteInt(m_rcLabel.left);
+    ar.WriteInt(m_rcLabel.top);
+    ar.WriteInt(m_rcLabel.right);
 }

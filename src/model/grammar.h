@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "framework/document.h"
@@ -81,9 +80,6 @@ public:
 private:
     void BuildInitialGrammar();
     CGraph* AppendGraph(const std::string& strName);
-    using GraphIndex = std::unordered_map<std::string, int>;
-    GraphIndex IndexGraphNames() const;
-    void CollectFirstTokens(int nGraph, const GraphIndex& graphIndex);
 
     std::vector<std::string> m_pNames;
     CGraph* m_pCurrent = nullptr;

@@ -4,11 +4,11 @@
 #include <unordered_map>
 
 #include "framework/archive.h"
+#include "model/document_format.h"
+#include "model/table_format.h"
+#include "model/validation_queries.h"
 
 namespace {
-
-// Signed number, x, y, edge count and reference count.
-constexpr std::size_t kMinNodeRecord = 5 * 4;
 
 [[noreturn]] void BadFormat(const char* what) {
     throw CArchiveException(CArchiveException::badFormat, what);
@@ -113,7 +113,7 @@ void CGraph::SetMode(int nMode) {
 void CGraph::Serialize(CArchive& ar) {
     if (ar.IsLoading()) {
         m_strName = ar.ReadString();
-        const int32_t nNodes = ar.ReadCount(kMinNodeRecord);
+        const int32_t nNodes = ar.ReadCount(document_format::kMinNodeRecord);
         if (nNodes < 1) {
             BadFormat("graph without nodes");
         }
@@ -132,27 +132,18 @@ void CGraph::Serialize(CArchive& ar) {
         return;
     }
     const auto nNodes = static_cast<int32_t>(m_pElements.size());
-    switch (m_nMode) {
-        case 0:
-            ar.WriteString(m_strName);
-            ar.WriteInt(nNodes);
-            ar.WriteInt(m_nLastNumber);
-            break;
-        case 1:
-            ar.WriteString(m_strName);
-            ar.WriteInt(nNodes);
-            break;
-        default:
-            ar.WriteText(std::string(90, '-') + "\r\n\r\n");
-            ar.WriteText("Graph  \"" + m_strName + "\" :\r\n");
-            ar.WriteText("\tThe Number of Nodes: " + std::to_string(nNodes) + "\r\n");
-            break;
+    if (m_nMode == 0) {
+        ar.WriteString(m_strName);
+        ar.WriteInt(nNodes);
+        ar.WriteInt(m_nLastNumber);
+    } else {
+        table_format::WriteGraph(ar, m_nMode, m_strName, nNodes);
     }
     for (const auto& element : m_pElements) {
         element->Serialize(ar);
     }
-    if (m_nMode == 2) {
-        ar.WriteText("End\r\n\r\n");
+    if (m_nMode != 0) {
+        table_format::WriteGraphEnd(ar, m_nMode);
     }
 }
 
@@ -195,46 +186,20 @@ void CGraph::JoinLoadedEdges() {
 }
 
 bool CGraph::HasFinalNode() const {
-    for (const auto& element : m_pElements) {
-        if (element->IsFinal()) {
-            return true;
-        }
-    }
-    return false;
+    return validation_queries::HasFinalNode(*this);
 }
 
 bool CGraph::FindFinalWithGraphOutput(int& nNumber) const {
-    for (const auto& element : m_pElements) {
-        if (element->IsFinal() && element->CountGraphOutputs() != 0) {
-            nNumber = element->GetNumber();
-            return true;
-        }
-    }
-    return false;
+    return validation_queries::FindFinalWithGraphOutput(*this, nNumber);
 }
 
 bool CGraph::FindMultipleGraphOutputs(int& nNumber) const {
-    for (const auto& element : m_pElements) {
-        if (element->CountGraphOutputs() > 1) {
-            nNumber = element->GetNumber();
-            return true;
-        }
-    }
-    return false;
+    return validation_queries::FindMultipleGraphOutputs(*this, nNumber);
 }
 
 bool CGraph::InitFirstTokens() {
     m_bVisited = false;
-    m_pFirstTokens.clear();
-    m_firstTokenSet.clear();
-    m_pElements.front()->CollectTokenInputs(m_pFirstTokens);
-    m_firstTokenSet.reserve(m_pFirstTokens.size());
-    for (const std::string& token : m_pFirstTokens) {
-        if (!m_firstTokenSet.insert(token).second) {
-            return false;
-        }
-    }
-    return true;
+    return m_firstTokens.Init(*m_pElements.front());
 }
 
 std::string CGraph::GetNodeGraphOutput(int nIndex) const {
@@ -242,24 +207,16 @@ std::string CGraph::GetNodeGraphOutput(int nIndex) const {
 }
 
 const std::vector<std::string>& CGraph::GetFirstTokens(int& nCount) const {
-    nCount = static_cast<int>(m_pFirstTokens.size());
-    return m_pFirstTokens;
+    nCount = static_cast<int>(m_firstTokens.Tokens().size());
+    return m_firstTokens.Tokens();
 }
 
 bool CGraph::AddFirstTokens(const std::vector<std::string>& tokens, int nCount) {
-    // By index and by copy: tokens may be m_pFirstTokens itself.
-    for (int i = 0; i < nCount; ++i) {
-        std::string token = tokens[static_cast<size_t>(i)];
-        if (!m_firstTokenSet.insert(token).second) {
-            return false;
-        }
-        m_pFirstTokens.push_back(std::move(token));
-    }
-    return true;
+    return m_firstTokens.Append(tokens, nCount);
 }
 
-bool CGraph::HasFirstToken(const std::string& token) const {
-    return !m_firstTokenSet.empty() && m_firstTokenSet.contains(token);
+bool CGraph::HasFirstToken(std::string_view token) const {
+    return m_firstTokens.Contains(token);
 }
 
 bool CGraph::NodeHasDuplicateInputs(int nIndex) const {

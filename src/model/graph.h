@@ -2,11 +2,12 @@
 
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <string_view>
 #include <vector>
 
 #include "framework/geometry.h"
 #include "model/graph_element.h"
+#include "model/validation_queries.h"
 
 class CArchive;
 class CDC;
@@ -44,7 +45,7 @@ public:
     // Every edge, slot by slot, then every node, so nodes lie on top.
     void Draw(CDC* pDC);
 
-    std::string GetName() const { return m_strName; }
+    const std::string& GetName() const { return m_strName; }
     int GetNodeCount() const { return static_cast<int>(m_pElements.size()); }
     CGraphElement* GetElement(int nIndex) const {
         return m_pElements[static_cast<size_t>(nIndex)].get();
@@ -68,7 +69,7 @@ public:
     // included). The tokens may be this graph's own set.
     bool AddFirstTokens(const std::vector<std::string>& tokens, int nCount);
     // Whether the first-token set holds token.
-    bool HasFirstToken(const std::string& token) const;
+    bool HasFirstToken(std::string_view token) const;
     bool NodeHasDuplicateInputs(int nIndex) const;
 
 private:
@@ -80,7 +81,5 @@ private:
     std::string m_strName = "Untitled";
     int m_nMode = 0;
     bool m_bVisited = false;
-    // The first-token set in first-found order, and the same strings hashed.
-    std::vector<std::string> m_pFirstTokens;
-    std::unordered_set<std::string> m_firstTokenSet;
+    validation_queries::FirstTokenSet<std::string> m_firstTokens;
 };

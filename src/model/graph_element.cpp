@@ -1,14 +1,9 @@
 #include "model/graph_element.h"
 
-#include <string_view>
-#include <unordered_set>
-
 #include "framework/archive.h"
-
-namespace {
-// Type, target, two empty strings, offset and label rectangle.
-constexpr std::size_t kMinEdgeRecord = 1 + 4 + 1 + 1 + 4 + 16;
-}  // namespace
+#include "model/document_format.h"
+#include "model/table_format.h"
+#include "model/validation_queries.h"
 
 CGraphElement::CGraphElement() = default;
 
@@ -61,11 +56,7 @@ void CGraphElement::SetMode(int nMode) {
 }
 
 int CGraphElement::CountGraphOutputs() const {
-    int count = 0;
-    for (const auto& edge : m_pEdges) {
-        count += edge->IsGraph() ? 1 : 0;
-    }
-    return count;
+    return validation_queries::CountGraphOutputs(*this);
 }
 
 int CGraphElement::CollectTokenInputs(std::vector<std::string>& arr) const {
@@ -85,42 +76,17 @@ std::string CGraphElement::GetGraphOutput() const {
 }
 
 const std::string* CGraphElement::FindGraphOutput() const {
-    for (const auto& edge : m_pEdges) {
-        if (edge->IsGraph()) {
-            return &edge->GetInput();
-        }
-    }
-    return nullptr;
+    return validation_queries::FindGraphOutput(*this);
 }
 
 bool CGraphElement::HasDuplicateInputs() const {
-    // Most nodes have a handful of edges: comparing them pairwise costs less
-    // than building a set.
-    constexpr std::size_t kPairwise = 16;
-    if (m_pEdges.size() <= kPairwise) {
-        for (std::size_t i = 0; i < m_pEdges.size(); ++i) {
-            for (std::size_t j = i + 1; j < m_pEdges.size(); ++j) {
-                if (m_pEdges[i]->GetInput() == m_pEdges[j]->GetInput()) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(m_pEdges.size());
-    for (const auto& edge : m_pEdges) {
-        if (!seen.insert(edge->GetInput()).second) {
-            return true;
-        }
-    }
-    return false;
+    return validation_queries::HasDuplicateInputs(*this);
 }
 
 void CGraphElement::Serialize(CArchive& ar) {
     CGraphNode::Serialize(ar);
     if (ar.IsLoading()) {
-        const int32_t nEdges = ar.ReadCount(kMinEdgeRecord);
+        const int32_t nEdges = ar.ReadCount(document_format::kMinEdgeRecord);
         m_nRefCount = ar.ReadInt();
         DeleteAllEdges();
         m_pEdges.reserve(static_cast<size_t>(nEdges));
@@ -132,19 +98,11 @@ void CGraphElement::Serialize(CArchive& ar) {
         return;
     }
     const auto nEdges = static_cast<int32_t>(m_pEdges.size());
-    switch (m_nElementMode) {
-        case 0:
-            ar.WriteInt(nEdges);
-            ar.WriteInt(m_nRefCount);
-            break;
-        case 1:
-            ar.WriteInt(nEdges);
-            break;
-        default:
-            ar.WriteText("\t\tThe Number of Output Edges: ");
-            ar.WriteText(std::to_string(nEdges));
-            ar.WriteText("\r\n");
-            break;
+    if (m_nElementMode == 0) {
+        ar.WriteInt(nEdges);
+        ar.WriteInt(m_nRefCount);
+    } else {
+        table_format::WriteEdgeCount(ar, m_nElementMode, nEdges);
     }
     for (const auto& edge : m_pEdges) {
         edge->Serialize(ar);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/archive.h"
+#include "model/table_format.h"
 
 namespace {
 
@@ -45,20 +46,11 @@ void CGraphNode::Serialize(CArchive& ar) {
         m_ptCenter = CPoint{x, y};
         return;
     }
-    const int32_t signedNumber = m_bFinal ? -m_nNumber : m_nNumber;
-    switch (m_nMode) {
-        case 0:
-            ar.WriteInt(signedNumber);
-            ar.WriteInt(m_ptCenter.x);
-            ar.WriteInt(m_ptCenter.y);
-            break;
-        case 1:
-            ar.WriteInt(signedNumber);
-            break;
-        default:
-            ar.WriteText(m_bFinal ? "\tFinal Node  " : "\tNode  ");
-            ar.WriteText(std::to_string(m_nNumber));
-            ar.WriteText(":\r\n");
-            break;
+    if (m_nMode != 0) {
+        table_format::WriteNode(ar, m_nMode, m_nNumber, m_bFinal);
+        return;
     }
+    ar.WriteInt(m_bFinal ? -m_nNumber : m_nNumber);
+    ar.WriteInt(m_ptCenter.x);
+    ar.WriteInt(m_ptCenter.y);
 }

@@ -16,6 +16,7 @@
 #include "framework/svg_surface.h"
 #include "generate/parse_exception.h"
 #include "lm_layout.h"
+#include "model/flat_grammar.h"
 #include "model/grammar.h"
 
 namespace {
@@ -252,6 +253,39 @@ void CheckDrawing(const std::string& saved) {
     CheckSavesAndReloads(doc);
 }
 
+template <class Grammar>
+std::string ValidationResult(Grammar& grammar) {
+    try {
+        grammar.Validate();
+    } catch (const CParseException& e) {
+        return e.GetMessage();
+    }
+    return "valid";
+}
+
+// lumo-gen reads documents into a flat grammar of its own: it must refuse
+// what the document refuses and, for the rest, find the same first violation
+// and write the same tables.
+void CheckFlatGrammar(const char* data, std::size_t size, CGrammer* loaded) {
+    CFlatGrammar flat;
+    try {
+        flat.Load(std::string(data, size));
+    } catch (const CArchiveException&) {
+        Check(loaded == nullptr, "lumo-gen's reading refused a document that loads");
+        Check(flat.GetGraphCount() == 0, "a refused flat load kept graphs");
+        return;
+    }
+    Check(loaded != nullptr, "lumo-gen's reading accepted a document that is refused");
+    Check(ValidationResult(flat) == ValidationResult(*loaded),
+          "lumo-gen's validation disagrees with the document's");
+    for (int mode : {1, 2}) {
+        std::string table;
+        CArchive ar(&table);
+        flat.WriteTable(ar, mode);
+        Check(table == Save(*loaded, mode), "lumo-gen's tables differ from the document's");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -260,6 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     CGrammer doc;
     const bool loaded = Load(doc, reinterpret_cast<const char*>(data), size);
+    CheckFlatGrammar(reinterpret_cast<const char*>(data), size, loaded ? &doc : nullptr);
     if (!loaded) {
         Check(!wellFormed, "the loader refused a well-formed document");
         return 0;

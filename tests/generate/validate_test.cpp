@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "generate/parse_exception.h"
+#include "model/flat_grammar.h"
 #include "support/grammar_builder.h"
 
 namespace {
@@ -13,14 +14,25 @@ using lumo_test::AddNodes;
 using lumo_test::CentreOf;
 using lumo_test::MakeFinal;
 
-// The message of the first violation, or "" when the grammar passes.
-std::string Violation(CGrammer& doc) {
+template <class Grammar>
+std::string FirstViolation(Grammar& grammar) {
     try {
-        doc.Validate();
+        grammar.Validate();
     } catch (const CParseException& e) {
         return e.GetMessage();
     }
     return "";
+}
+
+// The message of the first violation, or "" when the grammar passes. The
+// document is also saved and read as lumo-gen reads it, which must come to
+// the same verdict.
+std::string Violation(CGrammer& doc) {
+    const std::string message = FirstViolation(doc);
+    CFlatGrammar flat;
+    flat.Load(lumo_test::Store(doc));
+    EXPECT_EQ(FirstViolation(flat), message) << "lumo-gen's reading disagrees";
+    return message;
 }
 
 // Gives graph `index` a final node 2 reached from node 1 by `token`, so it

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "framework/archive.h"
+#include "model/flat_grammar.h"
 #include "support/grammar_builder.h"
 #include "support/message_capture.h"
 #include "support/temp_dir.h"
@@ -161,6 +163,13 @@ protected:
         EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path("bad.lm")));
         EXPECT_EQ(doc.GetLastErrorMessage(), "Unexpected file format.");
         ExpectFreshDocument(doc);
+        ExpectFlatRefuses(bytes);
+    }
+    // lumo-gen's reading refuses the same files and keeps nothing of them.
+    static void ExpectFlatRefuses(const std::string& bytes) {
+        CFlatGrammar flat;
+        EXPECT_THROW(flat.Load(bytes), CArchiveException);
+        EXPECT_EQ(flat.GetGraphCount(), 0);
     }
     static void ExpectFreshDocument(const CGrammer& doc) {
         ASSERT_EQ(doc.GetGraphCount(), 1);
@@ -196,6 +205,7 @@ TEST_F(OpenDocument, TruncatedAtEveryOffsetIsRefused) {
         CGrammer loaded;
         EXPECT_THROW(Load(loaded, bytes.substr(0, n)), CArchiveException) << n;
         EXPECT_EQ(loaded.GetGraphCount(), 0);
+        ExpectFlatRefuses(bytes.substr(0, n));
     }
     // And through the file, where the document must come back fresh.
     for (size_t n : {size_t{1}, size_t{4}, size_t{9}, bytes.size() / 2, bytes.size() - 1}) {
@@ -225,6 +235,12 @@ TEST_F(OpenDocument, FilesThatBreakTheModelAreRefused) {
     ExpectRefused(I32(0x7FFFFFFF), "huge graph count");
     ExpectRefused(OneGraph(0x7FFFFFFF, 1, node1), "huge node count");
     ExpectRefused(OneGraph(1, 1, Node(1, 0x7FFFFFFF, 0)), "huge edge count");
+    // Numbers too far apart for a table indexed by number.
+    const int far = 2'000'000'000;
+    ExpectRefused(OneGraph(3, far, node1 + Node(far, 0, 0) + Node(-far, 0, 0)),
+                  "repeated number, far apart");
+    ExpectRefused(OneGraph(2, far, Node(1, 1, 1, Edge(far - 1)) + Node(far, 0, 0)),
+                  "edge to a missing node, far apart");
 }
 
 TEST_F(OpenDocument, ValidFilesStillOpen) {
@@ -238,6 +254,28 @@ TEST_F(OpenDocument, ValidFilesStillOpen) {
     EXPECT_EQ(doc.GetTitle(), "ok.lm");
     EXPECT_EQ(doc.AddNode({0, 0})->GetNumber(), 10);
     EXPECT_TRUE(m_messages.Messages().empty());
+
+    // lumo-gen's reading takes them too, numbers far apart included, and
+    // writes the tables the document writes.
+    const int far = 2'000'000'000;
+    const std::string sparse = I32(2) + Str("MAIN") + I32(2) + I32(far) + Node(1, 1, 2, Edge(far)) +
+                               Node(-far, 1, 2, Edge(1, "back")) + bytes.substr(4);
+    for (const std::string& file : {bytes, sparse}) {
+        CGrammer loaded;
+        Load(loaded, file);
+        CFlatGrammar flat;
+        ASSERT_NO_THROW(flat.Load(file));
+        for (int mode : {1, 2}) {
+            std::string expected, written;
+            loaded.SetMode(mode);
+            CArchive fromDocument(&expected);
+            loaded.Serialize(fromDocument);
+            loaded.SetMode(0);
+            CArchive fromFlat(&written);
+            flat.WriteTable(fromFlat, mode);
+            EXPECT_EQ(written, expected) << "mode " << mode;
+        }
+    }
 }
 
 TEST_F(OpenDocument, ZeroLengthFileOpensAsNewGrammarUnderItsName) {

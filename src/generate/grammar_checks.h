@@ -1,0 +1,191 @@
+#pragma once
+
+// The four checks a grammar must pass before a parse table is written,
+// written once for the editable document and for the flat grammar lumo-gen
+// reads, so that both find the same first violation with the same message.
+// Each check covers all graphs before the next begins, and the first
+// violation ends validation with a CParseException. The checks report what
+// pairwise scans in document, slot and edge order would report, but use hash
+// sets, so a node with many outputs, or a large first-token set, costs
+// linear time.
+//
+// A grammar offers GetGraphCount() and GetGraph(i); its graphs offer
+// GetName(), GetNodeCount(), GetElement(i) and the queries of
+// validation_queries.h as members (HasFinalNode, InitFirstTokens, ...).
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "generate/parse_exception.h"
+
+namespace grammar_checks {
+
+// Joins the pieces of a message. (GCC 12 reports a false overlap for
+// literal + std::string temporaries, bug 105329.)
+inline std::string Concat(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (const std::string_view piece : pieces) {
+        text += piece;
+    }
+    return text;
+}
+
+inline std::string Quoted(std::string_view name) {
+    return Concat({"\"", name, "\""});
+}
+
+inline std::string NodeOf(int number, std::string_view graph) {
+    return Concat({"Node #", std::to_string(number), " of graph ", graph});
+}
+
+template <class Grammar>
+void CheckFinalNodes(Grammar& doc) {
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        const auto& graph = *doc.GetGraph(g);
+        if (!graph.HasFinalNode()) {
+            throw CParseException(
+                Concat({"Graph '", graph.GetName(), "' doesn't have final node!"}));
+        }
+    }
+}
+
+template <class Grammar>
+void CheckFinalGraphOutputs(Grammar& doc) {
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        const auto& graph = *doc.GetGraph(g);
+        int n = 0;
+        if (graph.FindFinalWithGraphOutput(n)) {
+            throw CParseException(Concat({NodeOf(n, graph.GetName()), " has graph output!"}));
+        }
+    }
+}
+
+template <class Grammar>
+void CheckGraphOutputCount(Grammar& doc) {
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        const auto& graph = *doc.GetGraph(g);
+        int n = 0;
+        if (graph.FindMultipleGraphOutputs(n)) {
+            throw CParseException(
+                Concat({NodeOf(n, graph.GetName()), " has more than one graph output!"}));
+        }
+    }
+}
+
+// Graph name to index; the first of equal names wins, and a graph without a
+// name cannot be entered.
+using GraphIndex = std::unordered_map<std::string_view, int>;
+
+template <class Grammar>
+GraphIndex IndexGraphNames(const Grammar& doc) {
+    GraphIndex index;
+    index.reserve(static_cast<std::size_t>(doc.GetGraphCount()));
+    for (int g = doc.GetGraphCount() - 1; g >= 0; --g) {
+        const std::string_view name = doc.GetGraph(g)->GetName();
+        if (!name.empty()) {
+            index[name] = g;
+        }
+    }
+    return index;
+}
+
+// Phase B of the ambiguity check: a graph's first-token set takes in that of
+// the graph its node 1 enters, depth first through node-1 graph outputs. It
+// keeps its own stack rather than recursing, so a long chain of graphs
+// cannot exhaust the call stack. A chain that comes back to a graph still
+// being processed merges that graph's set as it stands at that moment.
+template <class Grammar>
+void CollectFirstTokens(Grammar& doc, int nGraph, const GraphIndex& graphIndex) {
+    struct Frame {
+        int graph;
+        int entered;  // -1 until the frame has started
+    };
+    std::vector<Frame> stack{{nGraph, -1}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        auto& graph = *doc.GetGraph(top.graph);
+        if (top.entered == -1) {
+            graph.ToggleVisited();
+            const auto found = graphIndex.find(graph.GetNodeGraphOutput(0));
+            if (found == graphIndex.end()) {
+                stack.pop_back();
+                continue;
+            }
+            top.entered = found->second;
+            if (!doc.GetGraph(top.entered)->IsVisited()) {
+                stack.push_back({found->second, -1});
+                continue;
+            }
+        }
+        const auto& entered = *doc.GetGraph(top.entered);
+        int count = 0;
+        const auto& tokens = entered.GetFirstTokens(count);
+        if (!graph.AddFirstTokens(tokens, count)) {
+            throw CParseException(
+                Concat({"Node #1 of graph ", Quoted(graph.GetName()), " and node #1 of Graph ",
+                        Quoted(entered.GetName()), " have identical outputs!"}));
+        }
+        stack.pop_back();
+    }
+}
+
+template <class Grammar>
+void CheckAmbiguity(Grammar& doc) {
+    // Phase A: node 1 of every graph, whose tokens start its first-token set.
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        auto& graph = *doc.GetGraph(g);
+        if (!graph.InitFirstTokens()) {
+            throw CParseException(
+                Concat({"Node #1 of graph ", Quoted(graph.GetName()), " has identical outputs!"}));
+        }
+    }
+
+    // Phase B: first-token sets along node-1 graph outputs.
+    const GraphIndex graphIndex = IndexGraphNames(doc);
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        if (!doc.GetGraph(g)->IsVisited()) {
+            CollectFirstTokens(doc, g, graphIndex);
+        }
+    }
+
+    // Phase C: every other node, against the graph it enters.
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        const auto& graph = *doc.GetGraph(g);
+        for (int i = 1; i < graph.GetNodeCount(); ++i) {
+            const auto& node = *graph.GetElement(i);
+            if (graph.NodeHasDuplicateInputs(i)) {
+                throw CParseException(
+                    Concat({"Node #", std::to_string(node.GetNumber()), " of graph ",
+                            Quoted(graph.GetName()), " has identical outputs!"}));
+            }
+            const auto* output = node.FindGraphOutput();
+            const auto entered = output != nullptr ? graphIndex.find(*output) : graphIndex.end();
+            if (entered == graphIndex.end()) {
+                continue;
+            }
+            const auto& other = *doc.GetGraph(entered->second);
+            for (int e = 0; e < node.GetEdgeCount(); ++e) {
+                const auto& edge = *node.GetEdge(e);
+                if (!edge.IsGraph() && other.HasFirstToken(edge.GetInput())) {
+                    throw CParseException(Concat({"Node #", std::to_string(node.GetNumber()),
+                                                  " of graph ", Quoted(graph.GetName()),
+                                                  " has the same outputs as node #1 of Graph ",
+                                                  Quoted(other.GetName()), "!"}));
+                }
+            }
+        }
+    }
+}
+
+template <class Grammar>
+void Validate(Grammar& doc) {
+    CheckFinalNodes(doc);
+    CheckFinalGraphOutputs(doc);
+    CheckGraphOutputCount(doc);
+    CheckAmbiguity(doc);
+}
+
+}  // namespace grammar_checks

@@ -1,0 +1,160 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+// The questions validation asks of nodes and graphs, written once for the
+// editable model and for the read-only flat grammar, so that the two cannot
+// answer them differently.
+//
+// A node offers GetNumber(), IsFinal(), GetEdgeCount() and GetEdge(i), whose
+// edge offers IsGraph() and GetInput(); a graph offers GetNodeCount() and
+// GetElement(i). Everything runs over slots and edges in list order.
+namespace validation_queries {
+
+template <class Node>
+int CountGraphOutputs(const Node& node) {
+    int count = 0;
+    for (int e = 0; e < node.GetEdgeCount(); ++e) {
+        count += node.GetEdge(e)->IsGraph() ? 1 : 0;
+    }
+    return count;
+}
+
+// The input of the first graph output, or nullptr when there is none.
+template <class Node>
+auto FindGraphOutput(const Node& node) -> decltype(&node.GetEdge(0)->GetInput()) {
+    for (int e = 0; e < node.GetEdgeCount(); ++e) {
+        if (node.GetEdge(e)->IsGraph()) {
+            return &node.GetEdge(e)->GetInput();
+        }
+    }
+    return nullptr;
+}
+
+// Two edges, of whatever types, with byte-for-byte equal inputs.
+template <class Node>
+bool HasDuplicateInputs(const Node& node) {
+    const int n = node.GetEdgeCount();
+    // Most nodes have a handful of edges: comparing them pairwise costs less
+    // than building a set.
+    constexpr int kPairwise = 16;
+    if (n <= kPairwise) {
+        for (int i = 0; i < n; ++i) {
+            for (int j = i + 1; j < n; ++j) {
+                if (node.GetEdge(i)->GetInput() == node.GetEdge(j)->GetInput()) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(static_cast<std::size_t>(n));
+    for (int e = 0; e < n; ++e) {
+        if (!seen.insert(node.GetEdge(e)->GetInput()).second) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Graph>
+bool HasFinalNode(const Graph& graph) {
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        if (graph.GetElement(i)->IsFinal()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Graph>
+bool FindFinalWithGraphOutput(const Graph& graph, int& nNumber) {
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        const auto& node = *graph.GetElement(i);
+        if (node.IsFinal() && CountGraphOutputs(node) != 0) {
+            nNumber = node.GetNumber();
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Graph>
+bool FindMultipleGraphOutputs(const Graph& graph, int& nNumber) {
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        const auto& node = *graph.GetElement(i);
+        if (CountGraphOutputs(node) > 1) {
+            nNumber = node.GetNumber();
+            return true;
+        }
+    }
+    return false;
+}
+
+// A graph's first-token set: the token inputs of its node 1, then the sets
+// of the graphs that node enters, in the order found, each token once. The
+// model keeps strings; the flat grammar keeps views into its file's bytes.
+template <class Token>
+class FirstTokenSet {
+public:
+    // Starts afresh from the node's token outputs; false when two are equal.
+    template <class Node>
+    bool Init(const Node& node) {
+        m_tokens.clear();
+        m_set.clear();
+        for (int e = 0; e < node.GetEdgeCount(); ++e) {
+            if (!node.GetEdge(e)->IsGraph() && !Add(node.GetEdge(e)->GetInput())) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Appends tokens[0..count) in order; false at the first one the set
+    // already holds, one appended in this call included.
+    bool Append(const std::vector<Token>& tokens, int count) {
+        if (&tokens == &m_tokens) {
+            // A set merged into itself: its first token is already there.
+            return count == 0;
+        }
+        const std::size_t size = m_tokens.size() + static_cast<std::size_t>(count);
+        m_tokens.reserve(size);
+        m_set.reserve(size);
+        for (int i = 0; i < count; ++i) {
+            if (!Add(tokens[static_cast<std::size_t>(i)])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Contains(std::string_view token) const { return m_set.contains(token); }
+    const std::vector<Token>& Tokens() const { return m_tokens; }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+
+    template <class T>
+    bool Add(const T& token) {
+        if (!m_set.emplace(token).second) {
+            return false;
+        }
+        m_tokens.emplace_back(token);
+        return true;
+    }
+
+    std::vector<Token> m_tokens;
+    std::unordered_set<Token, Hash, std::equal_to<>> m_set;
+};
+
+}  // namespace validation_queries
