@@ -1,5 +1,6 @@
 #include "model/flat_grammar.h"
 
+#include <algorithm>
 #include <climits>
 #include <unordered_map>
 #include <utility>
@@ -29,8 +30,11 @@ public:
         m_used.clear();
         m_map.clear();
         m_dense = lastNumber <= 4 * int64_t{nNodes} + 1024;
-        if (m_dense && m_table.size() <= static_cast<std::size_t>(lastNumber)) {
-            m_table.resize(static_cast<std::size_t>(lastNumber) + 1, -1);
+        // A file may give any last number, a negative one included; such a
+        // graph is refused at its first node, but must get that far.
+        const auto size = static_cast<std::size_t>(std::max(lastNumber, 0)) + 1;
+        if (m_dense && m_table.size() < size) {
+            m_table.resize(size, -1);
         }
     }
     // False when the number is already taken. Needs 1 <= number <= lastNumber.

@@ -225,6 +225,7 @@ TEST_F(OpenDocument, FilesThatBreakTheModelAreRefused) {
     ExpectRefused(OneGraph(2, 2, node1 + Node(1, 0, 0)), "repeated number");
     ExpectRefused(OneGraph(2, 2, node1 + Node(-1, 0, 0)), "repeated number, final");
     ExpectRefused(OneGraph(2, 2, node1 + Node(3, 0, 0)), "last number below a node");
+    ExpectRefused(OneGraph(1, -5, node1), "negative last number");
     ExpectRefused(OneGraph(1, 1, Node(1, -1, 0)), "negative edge count");
     ExpectRefused(OneGraph(1, 1, Node(1, 1, 2, Edge(2))), "edge to a missing node");
     ExpectRefused(OneGraph(1, 1, Node(1, 1, 1, Edge(1))), "loop counted once");
