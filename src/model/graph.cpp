@@ -163,16 +163,19 @@ void CGraph::JoinLoadedEdges() {
             BadFormat("node number above the last number given");
         }
     }
+    // Every count is checked before any edge is joined: a refused graph is
+    // destroyed with its edges unjoined, so they release nothing and the
+    // counts, which may be anything a file holds, are never touched.
+    std::vector<std::size_t> targets;
     std::vector<int64_t> ends(m_pElements.size(), 0);
     for (std::size_t i = 0; i < m_pElements.size(); ++i) {
-        CGraphElement* element = m_pElements[i].get();
-        for (int j = 0; j < element->GetEdgeCount(); ++j) {
-            CEdge* edge = element->GetEdge(j);
-            const auto to = slotOf.find(edge->GetToNumber());
+        const CGraphElement& element = *m_pElements[i];
+        for (int j = 0; j < element.GetEdgeCount(); ++j) {
+            const auto to = slotOf.find(element.GetEdge(j)->GetToNumber());
             if (to == slotOf.end()) {
                 BadFormat("edge to a missing node");
             }
-            edge->Join(element, m_pElements[to->second].get());
+            targets.push_back(to->second);
             ++ends[i];
             ++ends[to->second];
         }
@@ -181,6 +184,12 @@ void CGraph::JoinLoadedEdges() {
     for (std::size_t i = 0; i < m_pElements.size(); ++i) {
         if (m_pElements[i]->m_nRefCount != ends[i]) {
             BadFormat("reference count does not match the edges");
+        }
+    }
+    auto target = targets.begin();
+    for (const auto& element : m_pElements) {
+        for (int j = 0; j < element->GetEdgeCount(); ++j) {
+            element->GetEdge(j)->Join(element.get(), m_pElements[*target++].get());
         }
     }
 }

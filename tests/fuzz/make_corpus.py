@@ -274,6 +274,9 @@ def bad_seeds(worked):
     seeds["last_below_node"] = one_graph(row((False, []), (False, []), (True, [])), last=2)
     # A negative last number once made lumo-gen's reader size a table by it.
     seeds["last_number_negative"] = one_graph(row((False, []), (True, [])), last=-5)
+    # Releasing the edges of a refused graph once counted down from this.
+    seeds["ref_count_int_min"] = one_graph(
+        [Node(1, 100, 100, edges=[Edge(2, "a")], refs=INT_MIN), Node(2, 300, 100, final=True)])
     seeds["edge_to_missing_node"] = one_graph(
         [Node(1, 100, 100, edges=[Edge(5, "a")], refs=1), Node(2, 300, 100, final=True)])
     seeds["edge_to_signed_number"] = one_graph(

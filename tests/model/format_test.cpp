@@ -231,6 +231,8 @@ TEST_F(OpenDocument, FilesThatBreakTheModelAreRefused) {
     ExpectRefused(OneGraph(1, 1, Node(1, 1, 1, Edge(1))), "loop counted once");
     ExpectRefused(OneGraph(2, 2, Node(1, 1, 1, Edge(2)) + Node(2, 0, 0)),
                   "target's count too low: it could be deleted under its edge");
+    ExpectRefused(OneGraph(2, 2, Node(1, 1, INT32_MIN, Edge(2)) + Node(2, 0, 1)),
+                  "a count that must not be touched as the refused graph goes");
     ExpectRefused(OneGraph(1, 1, node1) + "x", "trailing byte");
     ExpectRefused(I32(1) + std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7), "huge name");
     ExpectRefused(I32(0x7FFFFFFF), "huge graph count");
