@@ -49,7 +49,7 @@ const char* const kHelp =
     "Exit status: 0 success, 1 the grammar breaks a rule, 2 a file could not\n"
     "be read or written or is not a grammar document, 64 a usage error.\n";
 
-// The editor draws the graphs, so this needs the whole document.
+// Drawing goes through the editable model, which lays out labels and bends.
 int DrawGraphs(const GenOptions& opts) {
     // Errors are reported here, once, from the document's own account.
     SetMessageHandler([](MessageIcon, const std::string&) {});
