@@ -1,12 +1,11 @@
 #include "model/flat_grammar.h"
 
-#include <algorithm>
 #include <climits>
-#include <unordered_map>
 #include <utility>
 
 #include "framework/archive.h"
 #include "model/document_format.h"
+#include "model/graph_links.h"
 #include "model/table_format.h"
 
 namespace {
@@ -16,58 +15,6 @@ namespace {
 }
 
 }  // namespace
-
-// Node number to slot, for one graph at a time. Numbers have gaps only where
-// nodes were deleted, so they mostly fit a table indexed by number, which
-// is kept from graph to graph; far-apart numbers go to a hash map instead.
-class CFlatGrammar::SlotIndex {
-public:
-    // Numbers run from 1 to lastNumber.
-    void Start(int32_t lastNumber, int32_t nNodes) {
-        for (const int32_t number : m_used) {
-            m_table[static_cast<std::size_t>(number)] = -1;
-        }
-        m_used.clear();
-        m_map.clear();
-        m_dense = lastNumber <= 4 * int64_t{nNodes} + 1024;
-        // A file may give any last number, a negative one included; such a
-        // graph is refused at its first node, but must get that far.
-        const auto size = static_cast<std::size_t>(std::max(lastNumber, 0)) + 1;
-        if (m_dense && m_table.size() < size) {
-            m_table.resize(size, -1);
-        }
-    }
-    // False when the number is already taken. Needs 1 <= number <= lastNumber.
-    bool Add(int32_t number, int32_t slot) {
-        if (!m_dense) {
-            return m_map.emplace(number, slot).second;
-        }
-        int32_t& entry = m_table[static_cast<std::size_t>(number)];
-        if (entry >= 0) {
-            return false;
-        }
-        entry = slot;
-        m_used.push_back(number);
-        return true;
-    }
-    // The slot of a number, or -1.
-    int32_t Find(int32_t number) const {
-        if (!m_dense) {
-            const auto found = m_map.find(number);
-            return found != m_map.end() ? found->second : -1;
-        }
-        if (number < 1 || static_cast<std::size_t>(number) >= m_table.size()) {
-            return -1;
-        }
-        return m_table[static_cast<std::size_t>(number)];
-    }
-
-private:
-    bool m_dense = true;
-    std::vector<int32_t> m_table;
-    std::vector<int32_t> m_used;
-    std::unordered_map<int32_t, int32_t> m_map;
-};
 
 void CFlatGrammar::Clear() {
     m_graphs.clear();
@@ -139,44 +86,19 @@ void CFlatGrammar::Read() {
     for (Node& node : m_nodes) {
         node.m_pEdges = m_edges.data() + node.m_nFirstEdge;
     }
-    SlotIndex slots;
+    struct Links {
+        const Graph& graph;
+        int32_t NodeCount() const { return graph.m_nNodes; }
+        int32_t Number(int32_t i) const { return graph.m_pNodes[i].m_nNumber; }
+        int32_t RefCount(int32_t i) const { return graph.m_pNodes[i].m_nRefCount; }
+        int32_t EdgeCount(int32_t i) const { return graph.m_pNodes[i].m_nEdges; }
+        int32_t Target(int32_t i, int32_t j) const { return graph.m_pNodes[i].m_pEdges[j].m_nTo; }
+    };
+    graph_links::SlotIndex slots;
+    std::vector<int32_t> targets;
     for (Graph& graph : m_graphs) {
         graph.m_pNodes = m_nodes.data() + graph.m_nFirstNode;
-        CheckGraph(graph, slots);
-    }
-}
-
-// What CGraph checks when it joins a loaded graph's edges to its nodes.
-void CFlatGrammar::CheckGraph(const Graph& graph, SlotIndex& slots) {
-    if (graph.m_pNodes[0].m_nNumber != 1) {
-        BadFormat("first node is not node 1");
-    }
-    slots.Start(graph.m_nLastNumber, graph.m_nNodes);
-    for (int32_t i = 0; i < graph.m_nNodes; ++i) {
-        const int32_t number = graph.m_pNodes[i].m_nNumber;
-        if (number > graph.m_nLastNumber) {
-            BadFormat("node number above the last number given");
-        }
-        if (!slots.Add(number, i)) {
-            BadFormat("repeated node number");
-        }
-    }
-    std::vector<int64_t> ends(static_cast<std::size_t>(graph.m_nNodes), 0);
-    for (int32_t i = 0; i < graph.m_nNodes; ++i) {
-        const Node& node = graph.m_pNodes[i];
-        for (int32_t j = 0; j < node.m_nEdges; ++j) {
-            const int32_t to = slots.Find(node.m_pEdges[j].m_nTo);
-            if (to < 0) {
-                BadFormat("edge to a missing node");
-            }
-            ++ends[static_cast<std::size_t>(i)];
-            ++ends[static_cast<std::size_t>(to)];
-        }
-    }
-    for (int32_t i = 0; i < graph.m_nNodes; ++i) {
-        if (graph.m_pNodes[i].m_nRefCount != ends[static_cast<std::size_t>(i)]) {
-            BadFormat("reference count does not match the edges");
-        }
+        graph_links::Check(Links{graph}, graph.m_nLastNumber, slots, targets);
     }
 }
 

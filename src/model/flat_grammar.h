@@ -125,9 +125,7 @@ public:
     void WriteParseTables(const std::string& ptPath, const std::string& txtPath) const;
 
 private:
-    class SlotIndex;
     void Read();
-    static void CheckGraph(const Graph& graph, SlotIndex& slots);
     void Clear();
 
     std::string m_bytes;

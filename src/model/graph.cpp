@@ -1,10 +1,10 @@
 #include "model/graph.h"
 
 #include <climits>
-#include <unordered_map>
 
 #include "framework/archive.h"
 #include "model/document_format.h"
+#include "model/graph_links.h"
 #include "model/table_format.h"
 #include "model/validation_queries.h"
 
@@ -148,48 +148,26 @@ void CGraph::Serialize(CArchive& ar) {
 }
 
 void CGraph::JoinLoadedEdges() {
-    if (m_pElements.front()->GetNumber() != 1) {
-        BadFormat("first node is not node 1");
-    }
-    // Node number to slot.
-    std::unordered_map<int, std::size_t> slotOf;
-    slotOf.reserve(m_pElements.size());
-    for (std::size_t i = 0; i < m_pElements.size(); ++i) {
-        const int number = m_pElements[i]->GetNumber();
-        if (!slotOf.emplace(number, i).second) {
-            BadFormat("repeated node number");
-        }
-        if (number > m_nLastNumber) {
-            BadFormat("node number above the last number given");
-        }
-    }
+    struct Links {
+        const std::vector<std::unique_ptr<CGraphElement>>& elements;
+        int32_t NodeCount() const { return static_cast<int32_t>(elements.size()); }
+        int32_t Number(int32_t i) const { return At(i).GetNumber(); }
+        int32_t RefCount(int32_t i) const { return At(i).GetRefCount(); }
+        int32_t EdgeCount(int32_t i) const { return At(i).GetEdgeCount(); }
+        int32_t Target(int32_t i, int32_t j) const { return At(i).GetEdge(j)->GetToNumber(); }
+        const CGraphElement& At(int32_t i) const { return *elements[static_cast<std::size_t>(i)]; }
+    };
     // Every count is checked before any edge is joined: a refused graph is
     // destroyed with its edges unjoined, so they release nothing and the
     // counts, which may be anything a file holds, are never touched.
-    std::vector<std::size_t> targets;
-    std::vector<int64_t> ends(m_pElements.size(), 0);
-    for (std::size_t i = 0; i < m_pElements.size(); ++i) {
-        const CGraphElement& element = *m_pElements[i];
-        for (int j = 0; j < element.GetEdgeCount(); ++j) {
-            const auto to = slotOf.find(element.GetEdge(j)->GetToNumber());
-            if (to == slotOf.end()) {
-                BadFormat("edge to a missing node");
-            }
-            targets.push_back(to->second);
-            ++ends[i];
-            ++ends[to->second];
-        }
-    }
-    // A count below the real one would let a node with edges be deleted.
-    for (std::size_t i = 0; i < m_pElements.size(); ++i) {
-        if (m_pElements[i]->m_nRefCount != ends[i]) {
-            BadFormat("reference count does not match the edges");
-        }
-    }
+    graph_links::SlotIndex slots;
+    std::vector<int32_t> targets;
+    graph_links::Check(Links{m_pElements}, m_nLastNumber, slots, targets);
     auto target = targets.begin();
     for (const auto& element : m_pElements) {
         for (int j = 0; j < element->GetEdgeCount(); ++j) {
-            element->GetEdge(j)->Join(element.get(), m_pElements[*target++].get());
+            element->GetEdge(j)->Join(element.get(),
+                                      m_pElements[static_cast<std::size_t>(*target++)].get());
         }
     }
 }
