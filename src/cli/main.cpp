@@ -20,11 +20,10 @@
 
 namespace {
 
-enum ExitCode { kOk = 0, kInvalid = 1, kFailed = 2, kUsage = 64 };
-
-void PrintError(const std::string& file, const std::string& message) {
-    std::fprintf(stderr, "%s: error: %s\n", file.c_str(), message.c_str());
-}
+using lumo::cli::PrintError;
+constexpr int kOk = lumo::cli::kSuccess;
+constexpr int kInvalid = lumo::cli::kRejected;
+constexpr int kFailed = lumo::cli::kFailed;
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
@@ -81,20 +80,9 @@ std::string NewGrammarBytes() {
 
 int Run(int argc, char** argv) {
     const GenOptions opts = ParseGenOptions(std::vector<std::string>(argv + 1, argv + argc));
-    switch (opts.action) {
-        case GenOptions::Action::Help:
-            std::fputs(kGenUsage, stdout);
-            std::fputs("\n", stdout);
-            std::fputs(kHelp, stdout);
-            return kOk;
-        case GenOptions::Action::Version:
-            std::printf("lumo-gen %s\n", LUMO_VERSION);
-            return kOk;
-        case GenOptions::Action::UsageError:
-            std::fprintf(stderr, "lumo-gen: %s\n%s", opts.error.c_str(), kGenUsage);
-            return kUsage;
-        case GenOptions::Action::Generate:
-            break;
+    if (const auto status = lumo::cli::HandleStandardActions(
+            opts.line, {"lumo-gen", LUMO_VERSION, kGenUsage, kHelp})) {
+        return *status;
     }
 
     if (!opts.svgFolder.empty()) {

@@ -3,16 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/tool.h"
+
 // What lumo-gen was asked to do.
 struct GenOptions {
-    enum class Action { Generate, Help, Version, UsageError };
-
-    Action action = Action::Generate;
-    std::string file;        // the grammar document
-    std::string outputBase;  // -o BASE: tables at BASE.pt and BASE.txt
-    bool checkOnly = false;  // --check: validate, write nothing
-    std::string svgFolder;   // --svg DIR: draw every graph there instead
-    std::string error;       // what was wrong, for UsageError
+    lumo::cli::CommandLine line;  // Run, or help, version or a usage error
+    std::string file;             // the grammar document
+    std::string outputBase;       // -o BASE: tables at BASE.pt and BASE.txt
+    bool checkOnly = false;       // --check: validate, write nothing
+    std::string svgFolder;        // --svg DIR: draw every graph there instead
 };
 
 GenOptions ParseGenOptions(const std::vector<std::string>& args);

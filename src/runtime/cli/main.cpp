@@ -14,7 +14,9 @@
 
 namespace {
 
-enum ExitCode { kAccepted = 0, kRefused = 1, kFailed = 2, kUsage = 64 };
+constexpr int kAccepted = lumo::cli::kSuccess;
+constexpr int kRefused = lumo::cli::kRejected;
+constexpr int kFailed = lumo::cli::kFailed;
 
 const char* const kHelp =
     "Parses tokens with a parse table (.pt) that Lumo generated, and tells\n"
@@ -71,20 +73,9 @@ void PrintTrace(const lumo::ParseTable& table, const lumo::Action& action) {
 
 int main(int argc, char** argv) {
     const ParseOptions opts = ParseParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    switch (opts.action) {
-        case ParseOptions::Action::Help:
-            std::fputs(kParseUsage, stdout);
-            std::fputs("\n", stdout);
-            std::fputs(kHelp, stdout);
-            return kAccepted;
-        case ParseOptions::Action::Version:
-            std::printf("lumo-parse %s\n", LUMO_VERSION);
-            return kAccepted;
-        case ParseOptions::Action::UsageError:
-            std::fprintf(stderr, "lumo-parse: %s\n%s", opts.error.c_str(), kParseUsage);
-            return kUsage;
-        case ParseOptions::Action::Parse:
-            break;
+    if (const auto status = lumo::cli::HandleStandardActions(
+            opts.line, {"lumo-parse", LUMO_VERSION, kParseUsage, kHelp})) {
+        return *status;
     }
 
     std::optional<lumo::ParseTable> loaded;
