@@ -52,13 +52,10 @@ public:
     const CRect& GetLabelRect() const { return m_rcLabel; }
     void SetLabelRect(const CRect& rc) { m_rcLabel = rc; }
     bool IsHighlighted() const { return m_bHighlighted; }
-    void SetHighlighted(bool bHighlighted) { m_bHighlighted = bHighlighted; }
 
-    // The node numbers read by the loader, from which the graph joins the
-    // edge to its nodes.
+    // The target's number as the loader read it, from which the graph joins
+    // the edge to its nodes; the source is the slot that holds the edge.
     int GetToNumber() const { return m_nToNumber; }
-    int GetFromNumber() const { return m_nFromNumber; }
-    void SetFromNumber(int nNumber) { m_nFromNumber = nNumber; }
     // Sets the node pointers of a loaded edge; counts nothing, since a loaded
     // node brings its count with it.
     void Join(CGraphNode* pFrom, CGraphNode* pTo);
@@ -74,5 +71,4 @@ private:
     bool m_bHighlighted = false;
     int m_nMode = 0;
     int m_nToNumber = 0;
-    int m_nFromNumber = 0;
 };

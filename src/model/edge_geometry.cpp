@@ -7,9 +7,7 @@
 
 namespace {
 
-// Coordinates beyond this are not handed to a surface: far outside any
-// canvas, and safely inside 32 bits with room for a box around them.
-constexpr double kLimit = 1.0e9;
+constexpr double kLimit = kDrawLimit;
 
 struct Vec {
     double x = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "framework/geometry.h"
 
@@ -11,6 +12,13 @@
 // All values are integers truncated toward zero, and none comes from a NaN or
 // an infinity: a bend that is not finite draws straight, and an arc too large
 // for the coordinates is drawn as two straight pieces through its middle.
+// Coordinates beyond this are not handed to a surface: far beyond any
+// canvas, yet with room to add a node's radius, an arrow, a label or a box
+// around them without leaving 32 bits. A loaded file may put a node anywhere,
+// so node centres are clamped to it before drawing, and computed points that
+// fall outside it are not drawn as computed.
+inline constexpr int32_t kDrawLimit = 1'000'000'000;
+
 struct EdgeGeometry {
     bool arc = false;
 

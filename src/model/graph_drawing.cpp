@@ -9,10 +9,6 @@
 
 namespace {
 
-// Far beyond any canvas, yet with room to add a node's radius, an arrow or a
-// label without leaving 32 bits: a loaded file may put a node anywhere.
-constexpr int32_t kDrawLimit = 1'000'000'000;
-
 CPoint Drawable(CPoint p) {
     return CPoint{std::clamp(p.x, -kDrawLimit, kDrawLimit),
                   std::clamp(p.y, -kDrawLimit, kDrawLimit)};

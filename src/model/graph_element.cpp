@@ -59,17 +59,6 @@ int CGraphElement::CountGraphOutputs() const {
     return validation_queries::CountGraphOutputs(*this);
 }
 
-int CGraphElement::CollectTokenInputs(std::vector<std::string>& arr) const {
-    int count = 0;
-    for (const auto& edge : m_pEdges) {
-        if (!edge->IsGraph()) {
-            arr.push_back(edge->GetInput());
-            ++count;
-        }
-    }
-    return count;
-}
-
 std::string CGraphElement::GetGraphOutput() const {
     const std::string* output = FindGraphOutput();
     return output != nullptr ? *output : std::string();
@@ -93,7 +82,6 @@ void CGraphElement::Serialize(CArchive& ar) {
         for (int32_t j = 0; j < nEdges; ++j) {
             m_pEdges.push_back(std::make_unique<CEdge>());
             m_pEdges.back()->Serialize(ar);
-            m_pEdges.back()->SetFromNumber(m_nNumber);
         }
         return;
     }

@@ -32,8 +32,6 @@ public:
 
     // Queries of validation, each over the edges in list order.
     int CountGraphOutputs() const;
-    // The inputs of the token outputs, appended to arr; returns how many.
-    int CollectTokenInputs(std::vector<std::string>& arr) const;
     // The input of the first graph output, or "".
     std::string GetGraphOutput() const;
     // The same without a copy; nullptr when there is none.
