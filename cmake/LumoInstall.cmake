@@ -17,7 +17,8 @@ set_target_properties(lumo_core PROPERTIES EXPORT_NAME core)
 install(TARGETS lumo-gen lumo_core lumo-parse lumo_runtime EXPORT LumoTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/framework
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/bytes
+                  ${PROJECT_SOURCE_DIR}/src/framework
                   ${PROJECT_SOURCE_DIR}/src/model
                   ${PROJECT_SOURCE_DIR}/src/generate
     DESTINATION ${LUMO_INSTALL_INCLUDEDIR}

@@ -13,12 +13,15 @@ void PutLE32(std::string* out, uint32_t v) {
     out->append(bytes, 4);
 }
 
-uint32_t GetLE32(const char* p) {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return uint32_t{u[0]} | (uint32_t{u[1]} << 8) | (uint32_t{u[2]} << 16) | (uint32_t{u[3]} << 24);
+[[noreturn]] void EndOfData() {
+    throw CArchiveException("unexpected end of data");
 }
 
 }  // namespace
+
+void BadFormat(const char* what) {
+    throw CArchiveException(what);
+}
 
 CArchive::CArchive(std::string* out) : m_out(out) {}
 
@@ -33,7 +36,7 @@ void CArchive::Flush() {
     }
 }
 
-CArchive::CArchive(const char* data, std::size_t size) : m_data(data), m_size(size) {}
+CArchive::CArchive(const char* data, std::size_t size) : m_reader(std::string_view(data, size)) {}
 
 void CArchive::WriteInt(int32_t value) {
     PutLE32(m_out, static_cast<uint32_t>(value));
@@ -74,25 +77,16 @@ void CArchive::WriteText(std::string_view text) {
     Spill();
 }
 
-const char* CArchive::Take(std::size_t n) {
-    if (n > Remaining()) {
-        throw CArchiveException(CArchiveException::endOfFile, "unexpected end of data");
-    }
-    const char* p = m_data + m_pos;
-    m_pos += n;
-    return p;
-}
-
 int32_t CArchive::ReadInt() {
-    return static_cast<int32_t>(GetLE32(Take(4)));
+    return m_reader.Int32(EndOfData);
 }
 
 uint8_t CArchive::ReadByte() {
-    return static_cast<uint8_t>(*Take(1));
+    return m_reader.Byte(EndOfData);
 }
 
 float CArchive::ReadFloat() {
-    return std::bit_cast<float>(GetLE32(Take(4)));
+    return m_reader.Float(EndOfData);
 }
 
 std::string CArchive::ReadString() {
@@ -100,25 +94,16 @@ std::string CArchive::ReadString() {
 }
 
 std::string_view CArchive::ReadStringView() {
-    std::size_t n = ReadByte();
-    if (n == 0xFF) {
-        const auto* w = reinterpret_cast<const unsigned char*>(Take(2));
-        n = std::size_t{w[0]} | (std::size_t{w[1]} << 8);
-        if (n == 0xFFFF) {
-            n = GetLE32(Take(4));
-        }
-    }
-    const char* p = Take(n);
-    return std::string_view(p, n);
+    return m_reader.String(EndOfData);
 }
 
 int32_t CArchive::ReadCount(std::size_t minRecordSize) {
     const int32_t count = ReadInt();
     if (count < 0) {
-        throw CArchiveException(CArchiveException::badFormat, "negative count");
+        BadFormat("negative count");
     }
-    if (minRecordSize > 0 && static_cast<std::size_t>(count) > Remaining() / minRecordSize) {
-        throw CArchiveException(CArchiveException::endOfFile, "count exceeds the data left");
+    if (!m_reader.CanHold(static_cast<std::size_t>(count), minRecordSize)) {
+        throw CArchiveException("count exceeds the data left");
     }
     return count;
 }

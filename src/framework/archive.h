@@ -7,19 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "bytes/byte_reader.h"
+
 // Raised while loading when the bytes do not form what the reader expects:
-// the data ends early, or a value breaks the rules of the format.
+// the data ends early, or a value breaks the rules of the format. Callers
+// refuse the whole file either way; what() says which.
 class CArchiveException : public std::runtime_error {
 public:
-    enum Cause { endOfFile, badFormat };
-
-    CArchiveException(Cause cause, const std::string& what)
-        : std::runtime_error(what), m_cause(cause) {}
-    Cause GetCause() const { return m_cause; }
-
-private:
-    Cause m_cause;
+    using std::runtime_error::runtime_error;
 };
+
+// Refuses the data being loaded: a value breaks the rules of its format.
+[[noreturn]] void BadFormat(const char* what);
 
 // A binary archive in one direction: storing appends to a byte string,
 // loading reads from a byte range that the archive does not own. All integers
@@ -63,10 +62,9 @@ public:
     // allocation.
     int32_t ReadCount(std::size_t minRecordSize);
 
-    std::size_t Remaining() const { return m_size - m_pos; }
+    std::size_t Remaining() const { return m_reader.Remaining(); }
 
 private:
-    const char* Take(std::size_t n);
     void Spill() {
         if (m_sink && m_out->size() >= kChunk) {
             Flush();
@@ -76,7 +74,5 @@ private:
     std::string* m_out = nullptr;
     std::string m_buffer;
     Sink m_sink;
-    const char* m_data = nullptr;
-    std::size_t m_size = 0;
-    std::size_t m_pos = 0;
+    lumo_bytes::ByteReader m_reader{std::string_view()};
 };

@@ -8,14 +8,6 @@
 #include "model/graph_links.h"
 #include "model/table_format.h"
 
-namespace {
-
-[[noreturn]] void BadFormat(const char* what) {
-    throw CArchiveException(CArchiveException::badFormat, what);
-}
-
-}  // namespace
-
 void CFlatGrammar::Clear() {
     m_graphs.clear();
     m_nodes.clear();

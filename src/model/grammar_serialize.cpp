@@ -23,7 +23,7 @@ void CGrammer::Serialize(CArchive& ar) {
     try {
         const int32_t nGraphs = ar.ReadCount(document_format::kMinGraphRecord);
         if (nGraphs < 1) {
-            throw CArchiveException(CArchiveException::badFormat, "no graphs");
+            BadFormat("no graphs");
         }
         m_pGraphs.reserve(static_cast<size_t>(nGraphs));
         m_pNames.reserve(static_cast<size_t>(nGraphs));
@@ -33,7 +33,7 @@ void CGrammer::Serialize(CArchive& ar) {
             m_pNames.push_back(m_pGraphs.back()->GetName());
         }
         if (ar.Remaining() != 0) {
-            throw CArchiveException(CArchiveException::badFormat, "data after the last graph");
+            BadFormat("data after the last graph");
         }
     } catch (...) {
         // Never leave a half-read grammar behind: the caller starts afresh.

@@ -8,14 +8,6 @@
 #include "model/table_format.h"
 #include "model/validation_queries.h"
 
-namespace {
-
-[[noreturn]] void BadFormat(const char* what) {
-    throw CArchiveException(CArchiveException::badFormat, what);
-}
-
-}  // namespace
-
 CGraph::CGraph() = default;
 
 CGraph::CGraph(const std::string& strName) : m_strName(strName) {}

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/archive.h"
+
 // What a graph read from a document must satisfy before its edges can be
 // joined to its nodes, checked the same way by CGraph's loader and by the
 // flat grammar lumo-gen reads.
@@ -62,8 +64,6 @@ private:
     std::vector<int32_t> m_used;
     std::unordered_map<int32_t, int32_t> m_map;
 };
-
-[[noreturn]] void BadFormat(const char* what);
 
 // Node 1 in slot 0; numbers distinct and no higher than lastNumber; every
 // edge to a node of the graph; every node's stored count equal to the edge

@@ -39,7 +39,7 @@ void CGraphNode::Serialize(CArchive& ar) {
         const int32_t x = ar.ReadInt();
         const int32_t y = ar.ReadInt();
         if (v == 0 || v == INT32_MIN) {
-            throw CArchiveException(CArchiveException::badFormat, "invalid node number");
+            BadFormat("invalid node number");
         }
         m_bFinal = v < 0;
         m_nNumber = v < 0 ? -v : v;
