@@ -6,14 +6,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace lumo {
+
+namespace internal {
+struct TableData;
+}
 
 // A token of the input, interned by ParseTable::FindToken: the ids of a table
 // run from 0 to TokenCount() - 1, so they can index arrays. Any other value
@@ -81,9 +84,9 @@ public:
     static constexpr std::size_t kMaxFirstTokens = std::size_t{1} << 22;
     // Up to this many cells (16 bytes each: two tables of 8), every node
     // gets a direct dispatch row with a cell for every token, and a parsing
-    // step is one array read. A larger table is dispatched through hash tables instead,
-    // in memory proportional to its edges and first-token sets, at a few
-    // times the cost per step.
+    // step is one array read. A larger table is dispatched through hash
+    // tables instead, in memory proportional to its edges and first-token
+    // sets, at a few times the cost per step.
     static constexpr std::size_t kDefaultMaxDirectCells = std::size_t{1} << 22;
 
     // Throws TableError, whose message names the file.
@@ -95,16 +98,14 @@ public:
 
     // The id of a token, or kUnknownToken; graph names are not tokens.
     TokenId FindToken(std::string_view text) const;
-    std::size_t TokenCount() const { return m_tokens.size(); }
-    const std::string& TokenText(TokenId id) const { return m_tokens[id]; }
+    std::size_t TokenCount() const;
+    const std::string& TokenText(TokenId id) const;
     // "end of input", a token in double quotes, or "an unknown token".
     std::string DescribeToken(TokenId id) const;
 
     // Graph 0 is MAIN, where parsing starts.
-    int GraphCount() const { return static_cast<int>(m_graphs.size()); }
-    const std::string& GraphName(int graph) const {
-        return m_graphs[static_cast<std::size_t>(graph)].name;
-    }
+    int GraphCount() const;
+    const std::string& GraphName(int graph) const;
     // The index of the graph named name, or -1.
     int FindGraph(std::string_view name) const;
     // The tokens on which the graph is entered, in validation's order.
@@ -114,113 +115,16 @@ public:
     // Whether token is in the graph's first-token set.
     bool StartsWith(int graph, TokenId token) const;
     // Whether every node has a direct dispatch row (see kDefaultMaxDirectCells).
-    bool IsDirect() const { return m_direct; }
+    bool IsDirect() const;
 
 private:
     friend class Parser;
-    friend class TableBuilder;
 
-    // Only loading makes a table, so a table always has MAIN.
-    ParseTable() = default;
+    // Only loading makes a table, so a table always has MAIN. Copies share
+    // the loaded data, which never changes.
+    explicit ParseTable(std::shared_ptr<const internal::TableData> data);
 
-    struct Graph {
-        std::string name;
-        std::uint32_t firstNode = 0;  // index in m_nodes of node 1
-        std::uint32_t nodeCount = 0;
-        std::uint32_t firstBegin = 0;  // m_first[firstBegin, firstEnd)
-        std::uint32_t firstEnd = 0;
-        std::uint32_t start = 0;  // the state of node 1
-    };
-    struct Node {
-        std::int32_t number = 0;  // positive
-        bool final = false;
-        std::uint32_t graph = 0;
-        std::uint32_t edgeBegin = 0;  // m_edges[edgeBegin, edgeEnd)
-        std::uint32_t edgeEnd = 0;
-        std::uint32_t graphEdge = 0;  // its Graph edge, or kNone
-    };
-    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    struct Edge {
-        std::uint32_t target = 0;       // index in m_nodes
-        std::uint32_t targetState = 0;  // the state of target
-        std::uint32_t startState = 0;   // a Graph edge's: the state of its graph's node 1
-        TokenId token = kUnknownToken;  // a Token edge's input
-        std::uint32_t graph = kNone;    // a Graph edge's graph
-        std::uint32_t action = kNone;   // index in m_actions; kNone when empty
-    };
-
-    // The parser stands in a state: with direct rows, the index of the
-    // node's row in m_cells; otherwise the node's index. A cell says what to
-    // do: its code holds the kind in the low three bits and an operand above
-    // them; aux holds what the kind needs besides, so that a step reads
-    // nothing but its cell.
-    enum CellKind : std::uint32_t {
-        kConsume = 0,        // take a Token edge: operand target state; aux the edge
-        kConsumeAction = 1,  // the same, for an edge with an action
-        kEnter = 2,          // enter a graph: operand its start state; aux the return entry
-        kPass = 3,           // pass an optional graph's Graph edge: operand the edge
-        kReturn = 4,         // a final node: leave the graph
-        kReject = 5,         // no way on
-        // Only when no action is wanted: enter a graph and take the Token
-        // edge of its node 1 at once; operand the edge's target state, aux
-        // the return entry.
-        kEnterConsume = 6,
-    };
-    struct Cell {
-        std::uint32_t code = 0;
-        std::uint32_t aux = 0;
-    };
-    static constexpr std::uint32_t kKindBits = 3;
-    static constexpr std::uint32_t kKindMask = (1u << kKindBits) - 1;
-    static constexpr std::uint32_t kMaxOperand = 0xFFFFFFFFu >> kKindBits;
-    // A return entry on the parser's stack: the state to return to, shifted
-    // left by one; or, for a Graph edge with an action, the edge shifted
-    // left by one, plus one.
-    static std::uint32_t ReturnEntry(const Edge& edge, std::uint32_t e) {
-        return edge.action == kNone ? edge.targetState << 1 : (e << 1) | 1;
-    }
-
-    struct StringHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    using StringIndex = std::unordered_map<std::string, std::uint32_t, StringHash, std::equal_to<>>;
-    static std::uint64_t Key(std::uint32_t a, TokenId t) { return (std::uint64_t{a} << 32) | t; }
-
-    std::uint32_t StateOf(std::uint32_t node) const { return m_direct ? node * m_stride : node; }
-    std::uint32_t NodeOf(std::uint32_t state) const { return m_direct ? state / m_stride : state; }
-    // The cell of a state for a token; any id past the last token (the end
-    // of input, an unknown token) gets the node's default.
-    Cell HashedCell(std::uint32_t node, TokenId token) const;
-    Cell CellOf(std::uint32_t state, TokenId token) const {
-        return m_direct ? m_cells[state + (token < m_stride ? token : m_stride - 1)]
-                        : HashedCell(state, token);
-    }
-
-    std::vector<std::string> m_tokens;
-    StringIndex m_tokenIds;
-    std::vector<Graph> m_graphs;
-    StringIndex m_graphIds;
-    std::vector<Node> m_nodes;
-    std::vector<Edge> m_edges;
-    std::vector<std::string> m_actions;
-    std::vector<TokenId> m_first;
-    // The same sets, each sorted, to look tokens up in.
-    std::vector<TokenId> m_firstSorted;
-
-    bool m_direct = true;
-    std::uint32_t m_stride = 1;  // direct: cells per row, the last for any other token
-    std::vector<Cell> m_cells;
-    // The same rows for parsing without actions: no edge to report, so
-    // kConsumeAction becomes kConsume, return entries are always states, and
-    // entering a graph on a token of its node 1 becomes kEnterConsume.
-    std::vector<Cell> m_quietCells;
-    // Hashed: the cell of each Token edge by (node, token), and each node's
-    // cell for tokens that neither a Token edge nor the Graph edge accepts.
-    std::unordered_map<std::uint64_t, Cell> m_tokenCells;
-    std::vector<Cell> m_defaults;
+    std::shared_ptr<const internal::TableData> m_data;
 };
 
 }  // namespace lumo

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "runtime/internal/table_data.h"
+
 namespace lumo {
 
 Parser::Parser(const ParseTable& table, std::size_t maxDepth)
-    : m_table(table), m_maxDepth(maxDepth), m_stack(std::min<std::size_t>(maxDepth, 64)) {}
+    : m_table(*table.m_data), m_maxDepth(maxDepth), m_stack(std::min<std::size_t>(maxDepth, 64)) {}
 
 bool Parser::Grow() {
     if (m_stack.size() >= m_maxDepth) {
@@ -17,7 +19,7 @@ bool Parser::Grow() {
 }
 
 std::optional<ParseError> Parser::Run(std::span<const TokenId> tokens, Sink sink, void* context) {
-    if (!m_table.m_direct) {
+    if (!m_table.direct) {
         return Walk<false>(tokens, sink, context);
     }
     return sink == nullptr ? Walk<true, true>(tokens, sink, context)
@@ -26,20 +28,20 @@ std::optional<ParseError> Parser::Run(std::span<const TokenId> tokens, Sink sink
 
 template <bool kDirect, bool kQuiet>
 std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sink, void* context) {
-    using T = ParseTable;
-    const T& table = m_table;
-    const T::Edge* const edges = table.m_edges.data();
+    using namespace internal;
+    const TableData& table = m_table;
+    const TableEdge* const edges = table.edges.data();
     // Locals, so that stores to the stack cannot make the compiler reload
     // them on every step.
-    const T::Cell* const cells = kQuiet ? table.m_quietCells.data() : table.m_cells.data();
-    const TokenId other = table.m_stride - 1;
+    const Cell* const cells = kQuiet ? table.quietCells.data() : table.cells.data();
+    const TokenId other = table.stride - 1;
     const TokenId* const input = tokens.data();
     const std::size_t size = tokens.size();
     // Known at compile time without actions, so that the quiet walk carries
     // none of their code.
     const bool reporting = !kQuiet && sink != nullptr;
     std::size_t i = 0;
-    std::uint32_t state = table.m_graphs[0].start;
+    std::uint32_t state = table.graphs[0].start;
     std::uint32_t* stack = m_stack.data();
     std::size_t capacity = m_stack.size();
     std::size_t depth = 0;
@@ -50,22 +52,22 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
 
     for (;;) {
         const TokenId token = i < size ? input[i] : kEndOfInput;
-        const T::Cell c = kDirect ? cells[state + (token < other ? token : other)]
-                                  : table.HashedCell(state, token);
-        const std::uint32_t operand = c.code >> T::kKindBits;
-        switch (c.code & T::kKindMask) {
-            case T::kConsumeAction:
+        const Cell c = kDirect ? cells[state + (token < other ? token : other)]
+                               : table.HashedCell(state, token);
+        const std::uint32_t operand = c.Operand();
+        switch (c.Kind()) {
+            case kConsumeAction:
                 if (reporting) {
-                    sink(context, Action{table.m_actions[edges[c.aux].action], i, token, -1});
+                    sink(context, Action{table.actions[edges[c.aux].action], i, token, -1});
                 }
                 [[fallthrough]];
-            case T::kConsume:
+            case kConsume:
                 state = operand;
                 ++i;
                 markState = state;
                 markDepth = depth;
                 break;
-            case T::kEnterConsume:
+            case kEnterConsume:
                 if (depth == capacity) {
                     if (!Grow()) {
                         return TooDeep(operand, i, token);
@@ -79,7 +81,7 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                 markState = state;
                 markDepth = depth;
                 break;
-            case T::kEnter:
+            case kEnter:
                 if (depth == capacity) {
                     if (!Grow()) {
                         return TooDeep(operand, i, token);
@@ -90,16 +92,16 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                 stack[depth++] = c.aux;
                 state = operand;
                 break;
-            case T::kPass: {
-                const T::Edge& edge = edges[operand];
-                if (reporting && edge.action != T::kNone) {
-                    sink(context, Action{table.m_actions[edge.action], i, kUnknownToken,
+            case kPass: {
+                const TableEdge& edge = edges[operand];
+                if (reporting && edge.action != kNone) {
+                    sink(context, Action{table.actions[edge.action], i, kUnknownToken,
                                          static_cast<int>(edge.graph)});
                 }
                 state = edge.targetState;
                 break;
             }
-            case T::kReturn: {
+            case kReturn: {
                 if (depth == 0) {
                     if (i == size) {
                         return std::nullopt;
@@ -111,9 +113,9 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                     state = back >> 1;
                     break;
                 }
-                const T::Edge& edge = edges[back >> 1];
+                const TableEdge& edge = edges[back >> 1];
                 if (reporting) {
-                    sink(context, Action{table.m_actions[edge.action], i, kUnknownToken,
+                    sink(context, Action{table.actions[edge.action], i, kUnknownToken,
                                          static_cast<int>(edge.graph)});
                 }
                 state = edge.targetState;
@@ -130,7 +132,7 @@ ParseError Parser::TooDeep(std::uint32_t start, std::size_t position, TokenId to
     error.kind = ParseError::Kind::TooDeep;
     error.position = position;
     error.token = token;
-    error.graph = static_cast<int>(m_table.m_nodes[m_table.NodeOf(start)].graph);
+    error.graph = static_cast<int>(m_table.nodes[m_table.NodeOf(start)].graph);
     return error;
 }
 
@@ -140,7 +142,7 @@ ParseError Parser::TooDeep(std::uint32_t start, std::size_t position, TokenId to
 // still in place, since nothing was entered after the last token consumed.
 ParseError Parser::SyntaxError(std::uint32_t state, std::size_t depth, std::size_t position,
                                TokenId token) const {
-    using T = ParseTable;
+    using namespace internal;
     ParseError error;
     error.position = position;
     error.token = token;
@@ -151,28 +153,26 @@ ParseError Parser::SyntaxError(std::uint32_t state, std::size_t depth, std::size
         }
     };
     for (;;) {
-        const T::Node& n = m_table.m_nodes[m_table.NodeOf(state)];
+        const TableNode& n = m_table.nodes[m_table.NodeOf(state)];
         for (std::uint32_t e = n.edgeBegin; e < n.edgeEnd; ++e) {
-            const T::Edge& edge = m_table.m_edges[e];
-            if (edge.graph == T::kNone) {
+            const TableEdge& edge = m_table.edges[e];
+            if (edge.graph == kNone) {
                 expect(edge.token);
             } else {
-                for (const TokenId t : m_table.FirstTokens(static_cast<int>(edge.graph))) {
+                for (const TokenId t : m_table.FirstTokens(edge.graph)) {
                     expect(t);
                 }
             }
         }
         error.graph = static_cast<int>(n.graph);
         error.node = n.number;
-        const std::uint32_t code = m_table.CellOf(state, token).code;
-        const std::uint32_t kind = code & T::kKindMask;
-        if (kind == T::kPass) {
-            state = m_table.m_edges[code >> T::kKindBits].targetState;
-        } else if (kind == T::kReturn && depth > 0) {
-            const std::uint32_t back = m_stack[--depth];
-            state = (back & 1) == 0 ? back >> 1 : m_table.m_edges[back >> 1].targetState;
+        const Cell cell = m_table.CellOf(state, token);
+        if (cell.Kind() == kPass) {
+            state = m_table.edges[cell.Operand()].targetState;
+        } else if (cell.Kind() == kReturn && depth > 0) {
+            state = m_table.ReturnState(m_stack[--depth]);
         } else {
-            error.endExpected = kind == T::kReturn;
+            error.endExpected = cell.Kind() == kReturn;
             return error;
         }
     }
@@ -182,7 +182,7 @@ std::string DescribeError(const ParseTable& table, const ParseError& error,
                           std::string_view tokenText) {
     std::string token = table.DescribeToken(error.token);
     if (!tokenText.empty() && error.token != kEndOfInput) {
-        token = "\"" + std::string(tokenText) + "\"";
+        token = internal::Quoted(tokenText);
     } else if (error.token != kEndOfInput && error.token >= table.TokenCount()) {
         token = "token, unknown to the grammar,";
     }

@@ -110,7 +110,8 @@ private:
     ParseError TooDeep(std::uint32_t start, std::size_t position, TokenId token) const;
     bool Grow();
 
-    const ParseTable& m_table;
+    // The table's data, shared with it: the walk reads its rows directly.
+    const internal::TableData& m_table;
     std::size_t m_maxDepth;
     // Return points of the graphs entered, innermost last.
     std::vector<std::uint32_t> m_stack;
