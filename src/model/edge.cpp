@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "framework/archive.h"
+#include "model/document_format.h"
 #include "model/graph_node.h"
 #include "model/node_pair_list.h"
 #include "model/table_format.h"
@@ -48,15 +49,13 @@ void CEdge::Join(CGraphNode* pFrom, CGraphNode* pTo) {
 
 void CEdge::Serialize(CArchive& ar) {
     if (ar.IsLoading()) {
-        m_bGraph = ar.ReadByte() != 0;
-        m_nToNumber = ar.ReadInt();
-        m_strInput = ar.ReadString();
-        m_strAction = ar.ReadString();
-        m_fOffset = ar.ReadFloat();
-        m_rcLabel.bottom = ar.ReadInt();
-        m_rcLabel.left = ar.ReadInt();
-        m_rcLabel.top = ar.ReadInt();
-        m_rcLabel.right = ar.ReadInt();
+        const document_format::EdgeRecord edge = document_format::ReadEdge(ar);
+        m_bGraph = edge.graph;
+        m_nToNumber = edge.target;
+        m_strInput = edge.input;
+        m_strAction = edge.action;
+        m_fOffset = edge.offset;
+        m_rcLabel = edge.label;
         return;
     }
     const int32_t target = m_pTo != nullptr ? m_pTo->GetNumber() : m_nToNumber;
@@ -64,13 +63,6 @@ void CEdge::Serialize(CArchive& ar) {
         table_format::WriteEdge(ar, m_nMode, m_bGraph, m_strInput, target, m_strAction);
         return;
     }
-    ar.WriteByte(m_bGraph ? 1 : 0);
-    ar.WriteInt(target);
-    ar.WriteString(m_strInput);
-    ar.WriteString(m_strAction);
-    ar.WriteFloat(m_fOffset);
-    ar.WriteInt(m_rcLabel.bottom);
-    ar.WriteInt(m_rcLabel.left);
-    ar.WriteInt(m_rcLabel.top);
-    ar.WriteInt(m_rcLabel.right);
+    document_format::WriteEdge(ar, document_format::EdgeRecord{m_bGraph, target, m_strInput,
+                                                               m_strAction, m_fOffset, m_rcLabel});
 }

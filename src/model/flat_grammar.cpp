@@ -1,6 +1,5 @@
 #include "model/flat_grammar.h"
 
-#include <climits>
 #include <utility>
 
 #include "framework/archive.h"
@@ -26,54 +25,40 @@ void CFlatGrammar::Load(std::string bytes) {
     }
 }
 
-// The fields and checks of CGrammer's loader, in a single pass over the
+// The records and checks of CGrammer's loader, in a single pass over the
 // bytes; what the editor keeps and tables leave out (positions, bends,
-// label rectangles) is read past.
+// label rectangles) is dropped.
 void CFlatGrammar::Read() {
     using namespace document_format;
     CArchive ar(m_bytes.data(), m_bytes.size());
-    const int32_t nGraphs = ar.ReadCount(kMinGraphRecord);
-    if (nGraphs < 1) {
-        BadFormat("no graphs");
-    }
+    const int32_t nGraphs = ReadGraphCount(ar);
     for (int32_t g = 0; g < nGraphs; ++g) {
+        const GraphRecord record = ReadGraph(ar);
         Graph& graph = m_graphs.emplace_back();
-        graph.m_name = ar.ReadStringView();
-        graph.m_nNodes = ar.ReadCount(kMinNodeRecord);
-        if (graph.m_nNodes < 1) {
-            BadFormat("graph without nodes");
-        }
-        graph.m_nLastNumber = ar.ReadInt();
+        graph.m_name = record.name;
+        graph.m_nNodes = record.nodes;
+        graph.m_nLastNumber = record.lastNumber;
         graph.m_nFirstNode = m_nodes.size();
         for (int32_t i = 0; i < graph.m_nNodes; ++i) {
+            const NodeRecord nodeRecord = ReadNode(ar);
+            const NodeEdgeCounts counts = ReadNodeEdgeCounts(ar);
             Node& node = m_nodes.emplace_back();
-            const int32_t v = ar.ReadInt();
-            ar.ReadInt();  // x
-            ar.ReadInt();  // y
-            if (v == 0 || v == INT32_MIN) {
-                BadFormat("invalid node number");
-            }
-            node.m_bFinal = v < 0;
-            node.m_nNumber = v < 0 ? -v : v;
-            node.m_nEdges = ar.ReadCount(kMinEdgeRecord);
-            node.m_nRefCount = ar.ReadInt();
+            node.m_bFinal = nodeRecord.final;
+            node.m_nNumber = nodeRecord.number;
+            node.m_nEdges = counts.edges;
+            node.m_nRefCount = counts.refCount;
             node.m_nFirstEdge = m_edges.size();
             for (int32_t j = 0; j < node.m_nEdges; ++j) {
+                const EdgeRecord edgeRecord = ReadEdge(ar);
                 Edge& edge = m_edges.emplace_back();
-                edge.m_bGraph = ar.ReadByte() != 0;
-                edge.m_nTo = ar.ReadInt();
-                edge.m_input = ar.ReadStringView();
-                edge.m_action = ar.ReadStringView();
-                ar.ReadFloat();  // bend
-                for (int k = 0; k < 4; ++k) {
-                    ar.ReadInt();  // label rectangle
-                }
+                edge.m_bGraph = edgeRecord.graph;
+                edge.m_nTo = edgeRecord.target;
+                edge.m_input = edgeRecord.input;
+                edge.m_action = edgeRecord.action;
             }
         }
     }
-    if (ar.Remaining() != 0) {
-        BadFormat("data after the last graph");
-    }
+    ReadEnd(ar);
     // The arrays are complete and will not move again.
     for (Node& node : m_nodes) {
         node.m_pEdges = m_edges.data() + node.m_nFirstEdge;

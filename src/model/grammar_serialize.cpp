@@ -6,7 +6,7 @@
 void CGrammer::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         if (m_nMode == 0) {
-            ar.WriteInt(GetGraphCount());
+            document_format::WriteGraphCount(ar, GetGraphCount());
         } else {
             table_format::WriteHeader(ar, m_nMode, GetGraphCount());
         }
@@ -21,10 +21,7 @@ void CGrammer::Serialize(CArchive& ar) {
     m_pNames.clear();
     m_pCurrent = nullptr;
     try {
-        const int32_t nGraphs = ar.ReadCount(document_format::kMinGraphRecord);
-        if (nGraphs < 1) {
-            BadFormat("no graphs");
-        }
+        const int32_t nGraphs = document_format::ReadGraphCount(ar);
         m_pGraphs.reserve(static_cast<size_t>(nGraphs));
         m_pNames.reserve(static_cast<size_t>(nGraphs));
         for (int32_t i = 0; i < nGraphs; ++i) {
@@ -32,9 +29,7 @@ void CGrammer::Serialize(CArchive& ar) {
             m_pGraphs.back()->Serialize(ar);
             m_pNames.push_back(m_pGraphs.back()->GetName());
         }
-        if (ar.Remaining() != 0) {
-            BadFormat("data after the last graph");
-        }
+        document_format::ReadEnd(ar);
     } catch (...) {
         // Never leave a half-read grammar behind: the caller starts afresh.
         m_pGraphs.clear();

@@ -104,12 +104,10 @@ void CGraph::SetMode(int nMode) {
 
 void CGraph::Serialize(CArchive& ar) {
     if (ar.IsLoading()) {
-        m_strName = ar.ReadString();
-        const int32_t nNodes = ar.ReadCount(document_format::kMinNodeRecord);
-        if (nNodes < 1) {
-            BadFormat("graph without nodes");
-        }
-        m_nLastNumber = ar.ReadInt();
+        const document_format::GraphRecord graph = document_format::ReadGraph(ar);
+        m_strName = graph.name;
+        const int32_t nNodes = graph.nodes;
+        m_nLastNumber = graph.lastNumber;
         for (auto& element : m_pElements) {
             element->DeleteAllEdges();
         }
@@ -125,9 +123,8 @@ void CGraph::Serialize(CArchive& ar) {
     }
     const auto nNodes = static_cast<int32_t>(m_pElements.size());
     if (m_nMode == 0) {
-        ar.WriteString(m_strName);
-        ar.WriteInt(nNodes);
-        ar.WriteInt(m_nLastNumber);
+        document_format::WriteGraph(ar,
+                                    document_format::GraphRecord{m_strName, nNodes, m_nLastNumber});
     } else {
         table_format::WriteGraph(ar, m_nMode, m_strName, nNodes);
     }

@@ -75,8 +75,9 @@ bool CGraphElement::HasDuplicateInputs() const {
 void CGraphElement::Serialize(CArchive& ar) {
     CGraphNode::Serialize(ar);
     if (ar.IsLoading()) {
-        const int32_t nEdges = ar.ReadCount(document_format::kMinEdgeRecord);
-        m_nRefCount = ar.ReadInt();
+        const document_format::NodeEdgeCounts counts = document_format::ReadNodeEdgeCounts(ar);
+        const int32_t nEdges = counts.edges;
+        m_nRefCount = counts.refCount;
         DeleteAllEdges();
         m_pEdges.reserve(static_cast<size_t>(nEdges));
         for (int32_t j = 0; j < nEdges; ++j) {
@@ -87,8 +88,8 @@ void CGraphElement::Serialize(CArchive& ar) {
     }
     const auto nEdges = static_cast<int32_t>(m_pEdges.size());
     if (m_nElementMode == 0) {
-        ar.WriteInt(nEdges);
-        ar.WriteInt(m_nRefCount);
+        document_format::WriteNodeEdgeCounts(ar,
+                                             document_format::NodeEdgeCounts{nEdges, m_nRefCount});
     } else {
         table_format::WriteEdgeCount(ar, m_nElementMode, nEdges);
     }

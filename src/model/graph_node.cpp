@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/archive.h"
+#include "model/document_format.h"
 #include "model/table_format.h"
 
 namespace {
@@ -35,22 +36,15 @@ bool CGraphNode::HitTest(CPoint pt) const {
 
 void CGraphNode::Serialize(CArchive& ar) {
     if (ar.IsLoading()) {
-        const int32_t v = ar.ReadInt();
-        const int32_t x = ar.ReadInt();
-        const int32_t y = ar.ReadInt();
-        if (v == 0 || v == INT32_MIN) {
-            BadFormat("invalid node number");
-        }
-        m_bFinal = v < 0;
-        m_nNumber = v < 0 ? -v : v;
-        m_ptCenter = CPoint{x, y};
+        const document_format::NodeRecord node = document_format::ReadNode(ar);
+        m_bFinal = node.final;
+        m_nNumber = node.number;
+        m_ptCenter = node.center;
         return;
     }
     if (m_nMode != 0) {
         table_format::WriteNode(ar, m_nMode, m_nNumber, m_bFinal);
         return;
     }
-    ar.WriteInt(m_bFinal ? -m_nNumber : m_nNumber);
-    ar.WriteInt(m_ptCenter.x);
-    ar.WriteInt(m_ptCenter.y);
+    document_format::WriteNode(ar, document_format::NodeRecord{m_nNumber, m_bFinal, m_ptCenter});
 }
