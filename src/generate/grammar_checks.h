@@ -8,20 +8,49 @@
 // pairwise scans in document, slot and edge order would report, but use hash
 // sets, so a node with many outputs, or a large first-token set, costs
 // linear time.
-//
-// A grammar offers GetGraphCount() and GetGraph(i); its graphs offer
-// GetName(), GetNodeCount(), GetElement(i) and the queries of
-// validation_queries.h as members (HasFinalNode, InitFirstTokens, ...).
 
+#include <concepts>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
 #include "generate/parse_exception.h"
+#include "model/validation_queries.h"
 
 namespace grammar_checks {
+
+// A graph with the queries of validation_queries.h as members, and the
+// working state of the ambiguity check: a visited mark and a first-token
+// set, which GetFirstTokens hands out with its size for AddFirstTokens.
+template <class G>
+concept CheckedGraph = validation_queries::Graph<G> &&
+    requires(G& graph, const G& cgraph, int i, int& number, std::string_view token) {
+    { cgraph.GetName() } -> std::convertible_to<std::string_view>;
+    { cgraph.HasFinalNode() } -> std::same_as<bool>;
+    { cgraph.FindFinalWithGraphOutput(number) } -> std::same_as<bool>;
+    { cgraph.FindMultipleGraphOutputs(number) } -> std::same_as<bool>;
+    { graph.InitFirstTokens() } -> std::same_as<bool>;
+    { cgraph.IsVisited() } -> std::same_as<bool>;
+    graph.ToggleVisited();
+    { cgraph.GetNodeGraphOutput(i) } -> std::convertible_to<std::string_view>;
+    { graph.AddFirstTokens(cgraph.GetFirstTokens(number), number) } -> std::same_as<bool>;
+    { cgraph.HasFirstToken(token) } -> std::same_as<bool>;
+    { cgraph.NodeHasDuplicateInputs(i) } -> std::same_as<bool>;
+    // The input of a node's first graph output, or nullptr.
+    { *cgraph.GetElement(i)->FindGraphOutput() } -> std::convertible_to<std::string_view>;
+};
+
+// A grammar: its graphs by index in document order, to be checked in place
+// (and named through a const grammar).
+template <class D>
+concept CheckedGrammar = requires(D& doc, const D& cdoc, int i) {
+    { cdoc.GetGraphCount() } -> std::convertible_to<int>;
+    requires CheckedGraph<std::remove_cvref_t<decltype(*doc.GetGraph(i))>>;
+    { cdoc.GetGraph(i)->GetName() } -> std::convertible_to<std::string_view>;
+};
 
 // Joins the pieces of a message. (GCC 12 reports a false overlap for
 // literal + std::string temporaries, bug 105329.)
@@ -41,7 +70,7 @@ inline std::string NodeOf(int number, std::string_view graph) {
     return Concat({"Node #", std::to_string(number), " of graph ", graph});
 }
 
-template <class Grammar>
+template <CheckedGrammar Grammar>
 void CheckFinalNodes(Grammar& doc) {
     for (int g = 0; g < doc.GetGraphCount(); ++g) {
         const auto& graph = *doc.GetGraph(g);
@@ -52,7 +81,7 @@ void CheckFinalNodes(Grammar& doc) {
     }
 }
 
-template <class Grammar>
+template <CheckedGrammar Grammar>
 void CheckFinalGraphOutputs(Grammar& doc) {
     for (int g = 0; g < doc.GetGraphCount(); ++g) {
         const auto& graph = *doc.GetGraph(g);
@@ -63,7 +92,7 @@ void CheckFinalGraphOutputs(Grammar& doc) {
     }
 }
 
-template <class Grammar>
+template <CheckedGrammar Grammar>
 void CheckGraphOutputCount(Grammar& doc) {
     for (int g = 0; g < doc.GetGraphCount(); ++g) {
         const auto& graph = *doc.GetGraph(g);
@@ -79,7 +108,7 @@ void CheckGraphOutputCount(Grammar& doc) {
 // name cannot be entered.
 using GraphIndex = std::unordered_map<std::string_view, int>;
 
-template <class Grammar>
+template <CheckedGrammar Grammar>
 GraphIndex IndexGraphNames(const Grammar& doc) {
     GraphIndex index;
     index.reserve(static_cast<std::size_t>(doc.GetGraphCount()));
@@ -97,7 +126,7 @@ GraphIndex IndexGraphNames(const Grammar& doc) {
 // keeps its own stack rather than recursing, so a long chain of graphs
 // cannot exhaust the call stack. A chain that comes back to a graph still
 // being processed merges that graph's set as it stands at that moment.
-template <class Grammar>
+template <CheckedGrammar Grammar>
 void CollectFirstTokens(Grammar& doc, int nGraph, const GraphIndex& graphIndex) {
     struct Frame {
         int graph;
@@ -132,7 +161,7 @@ void CollectFirstTokens(Grammar& doc, int nGraph, const GraphIndex& graphIndex) 
     }
 }
 
-template <class Grammar>
+template <CheckedGrammar Grammar>
 void CheckAmbiguity(Grammar& doc) {
     // Phase A: node 1 of every graph, whose tokens start its first-token set.
     for (int g = 0; g < doc.GetGraphCount(); ++g) {
@@ -180,7 +209,7 @@ void CheckAmbiguity(Grammar& doc) {
     }
 }
 
-template <class Grammar>
+template <CheckedGrammar Grammar>
 void Validate(Grammar& doc) {
     CheckFinalNodes(doc);
     CheckFinalGraphOutputs(doc);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
@@ -65,14 +66,23 @@ private:
     std::unordered_map<int32_t, int32_t> m_map;
 };
 
+// A graph as its loader sees it, before its edges are joined: by slot, each
+// node's number, stored reference count and edge count, and the number each
+// of its edges leads to.
+template <class G>
+concept LoadedGraph = requires(const G& graph, int32_t slot, int32_t edge) {
+    { graph.NodeCount() } -> std::convertible_to<int32_t>;
+    { graph.Number(slot) } -> std::convertible_to<int32_t>;
+    { graph.RefCount(slot) } -> std::convertible_to<int32_t>;
+    { graph.EdgeCount(slot) } -> std::convertible_to<int32_t>;
+    { graph.Target(slot, edge) } -> std::convertible_to<int32_t>;
+};
+
 // Node 1 in slot 0; numbers distinct and no higher than lastNumber; every
 // edge to a node of the graph; every node's stored count equal to the edge
 // ends at it. Throws CArchiveException at the first that fails. Fills
 // targets with the slot each edge leads to, edges in slot order.
-//
-// A graph offers NodeCount(), Number(slot), RefCount(slot),
-// EdgeCount(slot) and Target(slot, edge), the number an edge leads to.
-template <class Graph>
+template <LoadedGraph Graph>
 void Check(const Graph& graph, int32_t lastNumber, SlotIndex& slots,
            std::vector<int32_t>& targets) {
     const int32_t nodes = graph.NodeCount();

@@ -1,22 +1,46 @@
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <type_traits>
 #include <unordered_set>
 #include <vector>
 
 // The questions validation asks of nodes and graphs, written once for the
 // editable model and for the read-only flat grammar, so that the two cannot
-// answer them differently.
-//
-// A node offers GetNumber(), IsFinal(), GetEdgeCount() and GetEdge(i), whose
-// edge offers IsGraph() and GetInput(); a graph offers GetNodeCount() and
-// GetElement(i). Everything runs over slots and edges in list order.
+// answer them differently. Everything runs over slots and edges in list
+// order.
 namespace validation_queries {
 
-template <class Node>
-int CountGraphOutputs(const Node& node) {
+// An edge: its type and its input, kept by the edge (a reference to it can
+// be handed out).
+template <class E>
+concept Edge = requires(const E& edge) {
+    { edge.IsGraph() } -> std::convertible_to<bool>;
+    { edge.GetInput() } -> std::convertible_to<std::string_view>;
+    requires std::is_lvalue_reference_v<decltype(edge.GetInput())>;
+};
+
+// A node: its number, final flag and output edges, by index in list order.
+template <class N>
+concept Node = requires(const N& node, int i) {
+    { node.GetNumber() } -> std::convertible_to<int>;
+    { node.IsFinal() } -> std::convertible_to<bool>;
+    { node.GetEdgeCount() } -> std::convertible_to<int>;
+    requires Edge<std::remove_cvref_t<decltype(*node.GetEdge(i))>>;
+};
+
+// A graph: its node slots, by index in slot order.
+template <class G>
+concept Graph = requires(const G& graph, int i) {
+    { graph.GetNodeCount() } -> std::convertible_to<int>;
+    requires Node<std::remove_cvref_t<decltype(*graph.GetElement(i))>>;
+};
+
+template <Node N>
+int CountGraphOutputs(const N& node) {
     int count = 0;
     for (int e = 0; e < node.GetEdgeCount(); ++e) {
         count += node.GetEdge(e)->IsGraph() ? 1 : 0;
@@ -25,8 +49,8 @@ int CountGraphOutputs(const Node& node) {
 }
 
 // The input of the first graph output, or nullptr when there is none.
-template <class Node>
-auto FindGraphOutput(const Node& node) -> decltype(&node.GetEdge(0)->GetInput()) {
+template <Node N>
+auto FindGraphOutput(const N& node) -> decltype(&node.GetEdge(0)->GetInput()) {
     for (int e = 0; e < node.GetEdgeCount(); ++e) {
         if (node.GetEdge(e)->IsGraph()) {
             return &node.GetEdge(e)->GetInput();
@@ -36,8 +60,8 @@ auto FindGraphOutput(const Node& node) -> decltype(&node.GetEdge(0)->GetInput())
 }
 
 // Two edges, of whatever types, with byte-for-byte equal inputs.
-template <class Node>
-bool HasDuplicateInputs(const Node& node) {
+template <Node N>
+bool HasDuplicateInputs(const N& node) {
     const int n = node.GetEdgeCount();
     // Most nodes have a handful of edges: comparing them pairwise costs less
     // than building a set.
@@ -62,8 +86,8 @@ bool HasDuplicateInputs(const Node& node) {
     return false;
 }
 
-template <class Graph>
-bool HasFinalNode(const Graph& graph) {
+template <Graph G>
+bool HasFinalNode(const G& graph) {
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
         if (graph.GetElement(i)->IsFinal()) {
             return true;
@@ -72,8 +96,8 @@ bool HasFinalNode(const Graph& graph) {
     return false;
 }
 
-template <class Graph>
-bool FindFinalWithGraphOutput(const Graph& graph, int& nNumber) {
+template <Graph G>
+bool FindFinalWithGraphOutput(const G& graph, int& nNumber) {
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
         const auto& node = *graph.GetElement(i);
         if (node.IsFinal() && CountGraphOutputs(node) != 0) {
@@ -84,8 +108,8 @@ bool FindFinalWithGraphOutput(const Graph& graph, int& nNumber) {
     return false;
 }
 
-template <class Graph>
-bool FindMultipleGraphOutputs(const Graph& graph, int& nNumber) {
+template <Graph G>
+bool FindMultipleGraphOutputs(const G& graph, int& nNumber) {
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
         const auto& node = *graph.GetElement(i);
         if (CountGraphOutputs(node) > 1) {
@@ -100,11 +124,13 @@ bool FindMultipleGraphOutputs(const Graph& graph, int& nNumber) {
 // of the graphs that node enters, in the order found, each token once. The
 // model keeps strings; the flat grammar keeps views into its file's bytes.
 template <class Token>
+requires std::convertible_to<const Token&, std::string_view> &&
+    std::constructible_from<Token, std::string_view>
 class FirstTokenSet {
 public:
     // Starts afresh from the node's token outputs; false when two are equal.
-    template <class Node>
-    bool Init(const Node& node) {
+    template <validation_queries::Node N>
+    bool Init(const N& node) {
         m_tokens.clear();
         m_set.clear();
         for (int e = 0; e < node.GetEdgeCount(); ++e) {
