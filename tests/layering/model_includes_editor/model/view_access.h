@@ -1,0 +1,4 @@
+#pragma once
+
+#include "framework/geometry.h"
+#include "editor/lumo_view.h"

@@ -1,0 +1,2 @@
+#include "runtime/parser.h"
+#include "model/grammar.h"
