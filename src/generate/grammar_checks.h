@@ -81,27 +81,31 @@ void CheckFinalNodes(Grammar& doc) {
     }
 }
 
-template <CheckedGrammar Grammar>
-void CheckFinalGraphOutputs(Grammar& doc) {
+// Graph by graph, the first node that find(graph, number) reports ends the
+// check with "Node #N of graph NAME" and the problem.
+template <CheckedGrammar Grammar, class Find>
+void CheckEachGraphsNodes(Grammar& doc, Find find, std::string_view problem) {
     for (int g = 0; g < doc.GetGraphCount(); ++g) {
         const auto& graph = *doc.GetGraph(g);
         int n = 0;
-        if (graph.FindFinalWithGraphOutput(n)) {
-            throw CParseException(Concat({NodeOf(n, graph.GetName()), " has graph output!"}));
+        if (find(graph, n)) {
+            throw CParseException(Concat({NodeOf(n, graph.GetName()), problem}));
         }
     }
 }
 
 template <CheckedGrammar Grammar>
+void CheckFinalGraphOutputs(Grammar& doc) {
+    CheckEachGraphsNodes(
+        doc, [](const auto& graph, int& n) { return graph.FindFinalWithGraphOutput(n); },
+        " has graph output!");
+}
+
+template <CheckedGrammar Grammar>
 void CheckGraphOutputCount(Grammar& doc) {
-    for (int g = 0; g < doc.GetGraphCount(); ++g) {
-        const auto& graph = *doc.GetGraph(g);
-        int n = 0;
-        if (graph.FindMultipleGraphOutputs(n)) {
-            throw CParseException(
-                Concat({NodeOf(n, graph.GetName()), " has more than one graph output!"}));
-        }
-    }
+    CheckEachGraphsNodes(
+        doc, [](const auto& graph, int& n) { return graph.FindMultipleGraphOutputs(n); },
+        " has more than one graph output!");
 }
 
 // Graph name to index; the first of equal names wins, and a graph without a

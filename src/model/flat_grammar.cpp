@@ -33,28 +33,12 @@ void CFlatGrammar::Read() {
     CArchive ar(m_bytes.data(), m_bytes.size());
     const int32_t nGraphs = ReadGraphCount(ar);
     for (int32_t g = 0; g < nGraphs; ++g) {
-        const GraphRecord record = ReadGraph(ar);
-        Graph& graph = m_graphs.emplace_back();
-        graph.m_name = record.name;
-        graph.m_nNodes = record.nodes;
-        graph.m_nLastNumber = record.lastNumber;
-        graph.m_nFirstNode = m_nodes.size();
-        for (int32_t i = 0; i < graph.m_nNodes; ++i) {
-            const NodeRecord nodeRecord = ReadNode(ar);
-            const NodeEdgeCounts counts = ReadNodeEdgeCounts(ar);
-            Node& node = m_nodes.emplace_back();
-            node.m_bFinal = nodeRecord.final;
-            node.m_nNumber = nodeRecord.number;
-            node.m_nEdges = counts.edges;
-            node.m_nRefCount = counts.refCount;
-            node.m_nFirstEdge = m_edges.size();
-            for (int32_t j = 0; j < node.m_nEdges; ++j) {
-                const EdgeRecord edgeRecord = ReadEdge(ar);
-                Edge& edge = m_edges.emplace_back();
-                edge.m_bGraph = edgeRecord.graph;
-                edge.m_nTo = edgeRecord.target;
-                edge.m_input = edgeRecord.input;
-                edge.m_action = edgeRecord.action;
+        m_graphs.push_back(Graph(ReadGraph(ar), m_nodes.size()));
+        for (int32_t i = 0; i < m_graphs.back().m_nNodes; ++i) {
+            const NodeRecord node = ReadNode(ar);
+            m_nodes.push_back(Node(node, ReadNodeEdgeCounts(ar), m_edges.size()));
+            for (int32_t j = 0; j < m_nodes.back().m_nEdges; ++j) {
+                m_edges.push_back(Edge(ReadEdge(ar)));
             }
         }
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/document_format.h"
 #include "model/validation_queries.h"
 
 class CArchive;
@@ -28,6 +29,12 @@ public:
 
     private:
         friend class CFlatGrammar;
+        explicit Edge(const document_format::EdgeRecord& edge)
+            : m_input(edge.input),
+              m_action(edge.action),
+              m_nTo(edge.target),
+              m_bGraph(edge.graph) {}
+
         std::string_view m_input;
         std::string_view m_action;
         int32_t m_nTo = 0;
@@ -46,6 +53,14 @@ public:
 
     private:
         friend class CFlatGrammar;
+        Node(const document_format::NodeRecord& node, const document_format::NodeEdgeCounts& counts,
+             std::size_t firstEdge)
+            : m_nFirstEdge(firstEdge),
+              m_nEdges(counts.edges),
+              m_nRefCount(counts.refCount),
+              m_nNumber(node.number),
+              m_bFinal(node.final) {}
+
         const Edge* m_pEdges = nullptr;
         std::size_t m_nFirstEdge = 0;
         int32_t m_nEdges = 0;
@@ -93,6 +108,12 @@ public:
 
     private:
         friend class CFlatGrammar;
+        Graph(const document_format::GraphRecord& graph, std::size_t firstNode)
+            : m_name(graph.name),
+              m_nFirstNode(firstNode),
+              m_nNodes(graph.nodes),
+              m_nLastNumber(graph.lastNumber) {}
+
         std::string_view m_name;
         const Node* m_pNodes = nullptr;
         std::size_t m_nFirstNode = 0;

@@ -86,38 +86,37 @@ bool HasDuplicateInputs(const N& node) {
     return false;
 }
 
-template <Graph G>
-bool HasFinalNode(const G& graph) {
+// The number of the first node in slot order for which breaks(node) holds.
+template <Graph G, class Breaks>
+bool FindNode(const G& graph, Breaks breaks, int& nNumber) {
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
-        if (graph.GetElement(i)->IsFinal()) {
+        const auto& node = *graph.GetElement(i);
+        if (breaks(node)) {
+            nNumber = node.GetNumber();
             return true;
         }
     }
     return false;
+}
+
+template <Graph G>
+bool HasFinalNode(const G& graph) {
+    int number = 0;
+    return FindNode(
+        graph, [](const auto& node) { return node.IsFinal(); }, number);
 }
 
 template <Graph G>
 bool FindFinalWithGraphOutput(const G& graph, int& nNumber) {
-    for (int i = 0; i < graph.GetNodeCount(); ++i) {
-        const auto& node = *graph.GetElement(i);
-        if (node.IsFinal() && CountGraphOutputs(node) != 0) {
-            nNumber = node.GetNumber();
-            return true;
-        }
-    }
-    return false;
+    return FindNode(
+        graph, [](const auto& node) { return node.IsFinal() && CountGraphOutputs(node) != 0; },
+        nNumber);
 }
 
 template <Graph G>
 bool FindMultipleGraphOutputs(const G& graph, int& nNumber) {
-    for (int i = 0; i < graph.GetNodeCount(); ++i) {
-        const auto& node = *graph.GetElement(i);
-        if (CountGraphOutputs(node) > 1) {
-            nNumber = node.GetNumber();
-            return true;
-        }
-    }
-    return false;
+    return FindNode(
+        graph, [](const auto& node) { return CountGraphOutputs(node) > 1; }, nNumber);
 }
 
 // A graph's first-token set: the token inputs of its node 1, then the sets

@@ -10,11 +10,13 @@ namespace lumo {
 Parser::Parser(const ParseTable& table, std::size_t maxDepth)
     : m_table(*table.m_data), m_maxDepth(maxDepth), m_stack(std::min<std::size_t>(maxDepth, 64)) {}
 
-bool Parser::Grow() {
+bool Parser::Grow(std::uint32_t*& stack, std::size_t& capacity) {
     if (m_stack.size() >= m_maxDepth) {
         return false;
     }
     m_stack.resize(std::min(m_maxDepth, std::max<std::size_t>(m_stack.size() * 2, 64)));
+    stack = m_stack.data();
+    capacity = m_stack.size();
     return true;
 }
 
@@ -56,6 +58,13 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                                : table.HashedCell(state, token);
         const std::uint32_t operand = c.Operand();
         switch (c.Kind()) {
+            case kEnterConsume:
+                // Only in quiet rows, so it passes straight on to kConsume.
+                if (depth == capacity && !Grow(stack, capacity)) {
+                    return TooDeep(operand, i, token);
+                }
+                stack[depth++] = c.aux;
+                [[fallthrough]];
             case kConsumeAction:
                 if (reporting) {
                     sink(context, Action{table.actions[edges[c.aux].action], i, token, -1});
@@ -67,27 +76,9 @@ std::optional<ParseError> Parser::Walk(std::span<const TokenId> tokens, Sink sin
                 markState = state;
                 markDepth = depth;
                 break;
-            case kEnterConsume:
-                if (depth == capacity) {
-                    if (!Grow()) {
-                        return TooDeep(operand, i, token);
-                    }
-                    stack = m_stack.data();
-                    capacity = m_stack.size();
-                }
-                stack[depth++] = c.aux;
-                state = operand;
-                ++i;
-                markState = state;
-                markDepth = depth;
-                break;
             case kEnter:
-                if (depth == capacity) {
-                    if (!Grow()) {
-                        return TooDeep(operand, i, token);
-                    }
-                    stack = m_stack.data();
-                    capacity = m_stack.size();
+                if (depth == capacity && !Grow(stack, capacity)) {
+                    return TooDeep(operand, i, token);
                 }
                 stack[depth++] = c.aux;
                 state = operand;

@@ -108,7 +108,9 @@ private:
     ParseError SyntaxError(std::uint32_t node, std::size_t depth, std::size_t position,
                            TokenId token) const;
     ParseError TooDeep(std::uint32_t start, std::size_t position, TokenId token) const;
-    bool Grow();
+    // Makes room for more return entries and points the walk's copies of
+    // the stack at it; false when the stack is at maxDepth.
+    bool Grow(std::uint32_t*& stack, std::size_t& capacity);
 
     // The table's data, shared with it: the walk reads its rows directly.
     const internal::TableData& m_table;
