@@ -1,0 +1,3 @@
+#include "runtime/parser.h"
+#include "cli/tool.h"
+#include "cli/options.h"

@@ -1,0 +1,2 @@
+#include "runtime/internal/table_data.h"
+#include "runtime/cli/options.h"
