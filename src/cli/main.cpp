@@ -1,8 +1,10 @@
 // lumo-gen: validates a grammar document and writes its parse tables.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,14 +26,6 @@ using lumo::cli::PrintError;
 constexpr int kOk = lumo::cli::kSuccess;
 constexpr int kInvalid = lumo::cli::kRejected;
 constexpr int kFailed = lumo::cli::kFailed;
-
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec)) {
-        return true;
-    }
-    return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
-}
 
 const char* const kHelp =
     "Validates a Lumo grammar document (.lm) and writes its parse table twice:\n"
@@ -107,6 +101,9 @@ int Run(int argc, char** argv) {
     } catch (const CArchiveException&) {
         PrintError(opts.file, CDocument::kUnexpectedFormat);
         return kFailed;
+    } catch (const std::bad_alloc&) {
+        PrintError(opts.file, std::strerror(ENOMEM));
+        return kFailed;
     }
     try {
         grammar.Validate();
@@ -127,8 +124,8 @@ int Run(int argc, char** argv) {
         txtPath = opts.outputBase + ".txt";
     }
     for (const std::string& table : {ptPath, txtPath}) {
-        if (SameFile(table, opts.file)) {
-            PrintError(table, "the table would overwrite the grammar document");
+        if (IsSameFile(table, opts.file)) {
+            PrintError(table, CGrammer::kTableIsDocument);
             return kFailed;
         }
     }

@@ -1,5 +1,8 @@
 #include "framework/document.h"
 
+#include <cerrno>
+#include <new>
+
 #include "framework/archive.h"
 #include "framework/file_io.h"
 #include "framework/message.h"
@@ -31,13 +34,16 @@ bool CDocument::OnOpenDocument(const std::string& path) {
         return true;
     }
 
-    DeleteContents();
     try {
         CArchive ar(data.data(), data.size());
-        Serialize(ar);
+        LoadContents(ar);
     } catch (const CArchiveException&) {
-        ReportFormatError();
+        ReportFormatError(path);
         OnNewDocument();
+        return false;
+    } catch (const std::bad_alloc&) {
+        // What was loaded so far is gone again, and the document untouched.
+        ReportFileError(CFileException(ENOMEM, path));
         return false;
     }
     SetPathName(path);
@@ -57,6 +63,9 @@ bool CDocument::OnSaveDocument(const std::string& path) {
     }
     SetPathName(path);
     SetModifiedFlag(false);
+    if (m_savedHandler) {
+        m_savedHandler(*this);
+    }
     return true;
 }
 
@@ -95,7 +104,7 @@ void CDocument::ReportFileError(const CFileException& e) {
     ShowMessage(MessageIcon::Error, e.GetFileName() + ": " + m_strLastError);
 }
 
-void CDocument::ReportFormatError() {
+void CDocument::ReportFormatError(const std::string& path) {
     m_strLastError = kUnexpectedFormat;
-    ShowMessage(MessageIcon::Warning, m_strLastError);
+    ShowMessage(MessageIcon::Warning, path + ": " + m_strLastError);
 }

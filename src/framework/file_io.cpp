@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -47,40 +49,56 @@ CFileException::CFileException(int error, std::string fileName)
       m_errno(error),
       m_strFileName(std::move(fileName)) {}
 
+CFileException::CFileException(std::string fileName, const std::string& message)
+    : std::runtime_error(message), m_errno(0), m_strFileName(std::move(fileName)) {}
+
 std::string ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Asked before opening: opening a FIFO waits for a writer, and opening a
+    // device may act on it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        throw CFileException(errno, path);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        throw CFileException(EISDIR, path);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw CFileException(path, kNotARegularFile);
+    }
+    // Non-blocking, and asked again, in case another kind of file took the
+    // name meanwhile.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         throw CFileException(errno, path);
     }
     std::string data;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        throw CFileException(err, path);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw CFileException(EISDIR, path);
-    }
-    if (S_ISREG(st.st_mode) && st.st_size > 0) {
-        data.reserve(static_cast<std::size_t>(st.st_size));
-    }
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
+    try {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            throw CFileException(path, kNotARegularFile);
+        }
+        if (st.st_size > 0) {
+            data.reserve(static_cast<std::size_t>(st.st_size));
+        }
+        std::vector<char> buffer(1 << 16);
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw CFileException(errno, path);
             }
-            const int err = errno;
-            ::close(fd);
-            throw CFileException(err, path);
+            if (n == 0) {
+                break;
+            }
+            data.append(buffer.data(), static_cast<std::size_t>(n));
         }
-        if (n == 0) {
-            break;
-        }
-        data.append(buffer.data(), static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        throw CFileException(ENOMEM, path);
+    } catch (...) {
+        ::close(fd);
+        throw;
     }
     ::close(fd);
     return data;
@@ -102,10 +120,19 @@ CAtomicFile::CAtomicFile(const std::string& requestedPath)
     }
     std::string pattern = FolderOf(m_path) + "/.lumo-save-XXXXXX";
     m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (m_fd < 0) {
-        throw CFileException(errno, m_requested);
+    if (m_fd >= 0) {
+        m_temp = pattern;
+        return;
     }
-    m_temp = pattern;
+    const int err = errno;
+    if ((err == EACCES || err == EPERM) && ::access(m_path.c_str(), W_OK) == 0) {
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (m_fd >= 0) {
+            m_direct = true;
+            return;
+        }
+    }
+    throw CFileException(err, m_requested);
 }
 
 CAtomicFile::~CAtomicFile() {
@@ -145,6 +172,17 @@ void CAtomicFile::Write(std::string_view data) {
 
 void CAtomicFile::Commit(Durability durability) {
     auto fail = [this](int err) { throw CFileException(err, m_requested); };
+    if (m_direct) {
+        // Written over the old contents: what is left of them goes now.
+        if (::ftruncate(m_fd, static_cast<off_t>(m_written)) != 0 ||
+            (durability == Durability::Synced && ::fsync(m_fd) != 0)) {
+            fail(errno);
+        }
+        if (::close(std::exchange(m_fd, -1)) != 0) {
+            fail(errno);
+        }
+        return;
+    }
     if (::fchmod(m_fd, m_mode) != 0) {
         fail(errno);
     }
@@ -175,6 +213,19 @@ void WriteFileAtomically(const std::string& path, std::string_view data, Durabil
     CAtomicFile file(path);
     file.Write(data);
     file.Commit(durability);
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+    std::error_code ea;
+    std::error_code eb;
+    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ea);
+    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, eb);
+    return !ea && !eb && ca == cb;
 }
 
 bool IsWritableFile(const std::string& path) {

@@ -10,6 +10,8 @@
 class CFileException : public std::runtime_error {
 public:
     CFileException(int error, std::string fileName);
+    // A failure the system has no error number for.
+    CFileException(std::string fileName, const std::string& message);
 
     int GetErrno() const { return m_errno; }
     const std::string& GetFileName() const { return m_strFileName; }
@@ -20,8 +22,12 @@ private:
     std::string m_strFileName;
 };
 
-// Reads a whole regular file.
+// Reads a whole regular file. Anything else (a FIFO, a device, a socket) is
+// refused, with "not a regular file", without blocking on it or reading it.
+// Running out of memory is reported as ENOMEM.
 std::string ReadWholeFile(const std::string& path);
+
+inline constexpr char kNotARegularFile[] = "not a regular file";
 
 // Whether a write must reach the disk before the call returns.
 enum class Durability {
@@ -38,6 +44,10 @@ enum class Durability {
 // A file being replaced: written in pieces to a temporary file in the same
 // folder, which takes the old file's place, with the old permission bits, only
 // at Commit. Destroyed without a commit, it leaves the old file as it was.
+// Only when the folder takes no new file (no permission) but the old file is
+// writable is the file written in place instead, as QSaveFile's direct-write
+// fallback does: saving still works there, though a failure part-way then
+// leaves the file damaged.
 class CAtomicFile {
 public:
     // Refuses, with CFileException, a folder or a file that is not writable.
@@ -53,6 +63,7 @@ private:
     std::string m_requested;  // as given, for messages
     std::string m_path;       // links followed
     std::string m_temp;
+    bool m_direct = false;
     int m_fd = -1;
     unsigned m_mode = 0;
     // Bytes written, and how many of them the disk has been asked to take.
@@ -69,6 +80,11 @@ private:
 // target replaced. On failure nothing at path has changed.
 void WriteFileAtomically(const std::string& path, std::string_view data,
                          Durability durability = Durability::Synced);
+
+// Whether the two paths name the same file: the same device and inode when
+// both exist (so symbolic and hard links count), otherwise the same
+// absolute path.
+bool IsSameFile(const std::string& a, const std::string& b);
 
 // True when path names an existing file that this process may write.
 bool IsWritableFile(const std::string& path);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include "framework/text.h"
+
 namespace {
 
 std::string Num(double v) {
@@ -39,53 +41,19 @@ double RayAngle(const Ellipse& e, CPoint p) {
     return std::atan2(-(p.y - e.cy), p.x - e.cx);
 }
 
-// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 if invalid.
-size_t Utf8Length(const std::string& s, size_t i, unsigned& cp) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) {
-        return 0;
-    }
-    cp = n == 1 ? b : b & (0x7F >> n);
-    for (size_t k = 1; k < n; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c >> 6) != 2) {
-            return 0;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    const unsigned minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return n;
-}
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::string XmlEscape(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        unsigned cp = 0;
-        size_t n = Utf8Length(text, i, cp);
-        if (n == 0) {
-            cp = static_cast<unsigned char>(text[i]);  // Latin-1
-            n = 1;
+    std::u32string chars = DecodeText(text);
+    for (char32_t& c : chars) {
+        // Characters XML does not allow.
+        if ((c < 0x20 && c != '\t') || c == 0xFFFE || c == 0xFFFF) {
+            c = 0xFFFD;
         }
-        switch (cp) {
+    }
+    std::string out;
+    for (const char c : EncodeUtf8(chars)) {
+        switch (c) {
             case '&':
                 out += "&amp;";
                 break;
@@ -99,15 +67,8 @@ std::string XmlEscape(const std::string& text) {
                 out += "&quot;";
                 break;
             default:
-                if ((cp < 0x20 && cp != '\t') || cp == 0xFFFE || cp == 0xFFFF) {
-                    AppendUtf8(out, 0xFFFD);
-                } else if (n > 1) {
-                    out.append(text, i, n);
-                } else {
-                    AppendUtf8(out, cp);
-                }
+                out += c;
         }
-        i += n;
     }
     return out;
 }
@@ -196,7 +157,7 @@ void CSvgSurface::DrawText(const std::string& text, const CRect& rc) {
     const double cx = rc.left + width / 2;
     const double cy = rc.top + height / 2;
     // Monospaced: every character is one advance wide.
-    const double textWidth = double(text.size()) * kFontMaxWidth;
+    const double textWidth = double(DisplayLength(text)) * kFontMaxWidth;
     const double boxWidth = std::min(textWidth, width);
     const double boxHeight = std::min<double>(kFontHeight, height);
     std::string clip;

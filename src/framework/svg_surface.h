@@ -44,6 +44,7 @@ private:
     double m_left = 0, m_top = 0, m_right = 0, m_bottom = 0;
 };
 
-// Text made safe for XML: markup characters escaped, bytes that are not
-// UTF-8 read as Latin-1, and characters XML forbids replaced.
+// Text made safe for XML: the bytes read as characters as everywhere else
+// (framework/text.h), markup characters escaped, and characters XML forbids
+// replaced.
 std::string XmlEscape(const std::string& text);

@@ -61,6 +61,28 @@ void CFlatGrammar::WriteParseTables(const std::string& ptPath, const std::string
     WriteTableFile(txtPath, [this](CArchive& ar) { WriteTable(ar, 2); });
 }
 
+namespace {
+
+// Whether a table of the document at path would be the document's own file,
+// which it would destroy; says so when it is.
+bool TableIsDocument(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    for (const char* extension : {".pt", ".txt"}) {
+        const std::string table = CGrammer::TablePath(path, extension);
+        if (IsSameFile(table, path)) {
+            ShowMessage(MessageIcon::Warning, "The parse table " + table +
+                                                  " would be written over the document itself. "
+                                                  "Nothing was written.");
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool CGrammer::Generate() {
     try {
         Validate();
@@ -68,7 +90,9 @@ bool CGrammer::Generate() {
         e.ShowMessage();
         return false;
     }
-    if (!DoFileSave()) {
+    // Asked before the save as well: saving gives the document a new file,
+    // after which a hard link named like a table no longer shows it was one.
+    if (TableIsDocument(GetPathName()) || !DoFileSave() || TableIsDocument(GetPathName())) {
         return false;
     }
     const std::string& path = GetPathName();

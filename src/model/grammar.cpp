@@ -37,6 +37,17 @@ void CGrammer::DeleteContents() {
     CDocument::DeleteContents();
 }
 
+void CGrammer::LoadContents(CArchive& ar) {
+    // Into a grammar of its own: running out of memory part-way then leaves
+    // this one whole. The old graphs go with it.
+    CGrammer loaded;
+    loaded.Serialize(ar);
+    std::swap(m_pNames, loaded.m_pNames);
+    std::swap(m_pGraphs, loaded.m_pGraphs);
+    std::swap(m_pCurrent, loaded.m_pCurrent);
+    SetMode(0);
+}
+
 void CGrammer::SetMode(int nMode) {
     m_nMode = nMode;
     for (const auto& graph : m_pGraphs) {

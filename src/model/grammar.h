@@ -24,6 +24,7 @@ public:
     // CArchiveException, a file that ends early, has trailing bytes or breaks
     // the model.
     void Serialize(CArchive& ar) override;
+    void LoadContents(CArchive& ar) override;
     // Sets the output mode on the document and everything it holds.
     void SetMode(int nMode);
     int GetMode() const { return m_nMode; }
@@ -67,8 +68,10 @@ public:
 
     // Run > Generate: validates (a violation is shown as a warning), saves
     // the document (asking for a name when it has none), and writes the
-    // binary and textual parse tables beside it. Returns whether the tables
-    // were written; every failure has been reported when it returns false.
+    // binary and textual parse tables beside it. A table that would be the
+    // document's own file is refused, before the save and after it, with a
+    // warning. Returns whether the tables were written; every failure has
+    // been reported when it returns false.
     bool Generate();
     // Writes both tables, each atomically; throws CFileException. The
     // grammar is not validated here.
@@ -76,6 +79,8 @@ public:
     // The table names of a document: its path with the final extension
     // replaced by ".pt" and ".txt".
     static std::string TablePath(const std::string& documentPath, const char* extension);
+    static constexpr const char* kTableIsDocument =
+        "the table would overwrite the grammar document";
 
 private:
     void BuildInitialGrammar();

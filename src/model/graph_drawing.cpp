@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/drawing_surface.h"
+#include "framework/text.h"
 #include "model/edge_geometry.h"
 #include "model/grammar.h"
 
@@ -55,7 +56,7 @@ void CEdge::Draw(CDC* pDC) {
     }
     const CTextMetrics tm = MetricsOf(*pDC);
     const EdgeGeometry g = ComputeEdgeGeometry(EndsOf(*m_pFrom, *m_pTo), m_fOffset, tm.tmHeight,
-                                               tm.tmMaxCharWidth, m_strInput.size());
+                                               tm.tmMaxCharWidth, DisplayLength(m_strInput));
     // The label is the edge's hit area, so it is kept up to date even where
     // nothing is drawn.
     m_rcLabel = g.label;

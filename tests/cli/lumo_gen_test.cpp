@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "support/grammar_builder.h"
@@ -104,14 +107,59 @@ TEST_F(LumoGen, UnreadableOrForeignFilesAndUnwritableTables) {
     r = Gen({Path("expr.lm")});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, Path("expr.txt") + ": error: Is a directory\n");
+}
 
-    // A table named like the grammar itself would destroy it.
+// A table that is the grammar itself (named like it, or a link to it) would
+// destroy it: refused, nothing written.
+TEST_F(LumoGen, TableThatIsTheGrammarItselfIsRefused) {
     const std::string grammar = ReadFile(Path("expr.lm"));
-    std::filesystem::copy_file(Path("expr.lm"), Path("g.pt"));
-    r = Gen({Path("g.pt")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(ReadFile(Path("g.pt")), grammar);
-    EXPECT_FALSE(std::filesystem::exists(Path("g.txt")));
+    enum class Link { None, Symbolic, Hard };
+    const std::tuple<const char*, Link, const char*> cases[] = {
+        {"g.pt", Link::None, "g.pt"},
+        {"g.txt", Link::None, "g.txt"},
+        {"s.lm", Link::Symbolic, "s.pt"},
+        {"h.lm", Link::Hard, "h.pt"},
+    };
+    for (const auto& [name, link, table] : cases) {
+        SCOPED_TRACE(name);
+        std::filesystem::copy_file(Path("expr.lm"), Path(name));
+        if (link == Link::Symbolic) {
+            ASSERT_EQ(::symlink(Path(name).c_str(), Path(table).c_str()), 0);
+        } else if (link == Link::Hard) {
+            ASSERT_EQ(::link(Path(name).c_str(), Path(table).c_str()), 0);
+        }
+        const size_t files = Files();
+        const Result r = Gen({Path(name)});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, Path(table) + ": error: the table would overwrite the grammar document\n");
+        EXPECT_EQ(ReadFile(Path(name)), grammar);
+        EXPECT_EQ(Files(), files);
+    }
+}
+
+// Not a file at all, or too large for the memory there is: one line and
+// status 2, never a hang or an abort.
+TEST_F(LumoGen, OtherKindsOfFileAndRunningOutOfMemory) {
+    ASSERT_EQ(::mkfifo(Path("pipe.lm").c_str(), 0600), 0);
+    for (const std::string& path : {Path("pipe.lm"), std::string("/dev/zero")}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{path}, {"--svg", Path("svg"), path}}) {
+            const Result r = lumo_test::RunProgram(LUMO_GEN, args, m_io, "", 512);
+            EXPECT_EQ(r.status, 2) << path;
+            EXPECT_EQ(r.err, path + ": error: not a regular file\n");
+        }
+    }
+    if (lumo_test::kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer aborts where std::bad_alloc would be thrown";
+    }
+    { std::ofstream out(Path("huge.lm"), std::ios::binary); }
+    ASSERT_EQ(::truncate(Path("huge.lm").c_str(), off_t{8} << 30), 0);  // sparse
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{Path("huge.lm")}, {"--svg", Path("svg"), Path("huge.lm")}}) {
+        const Result r = lumo_test::RunProgram(LUMO_GEN, args, m_io, "", 256);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, Path("huge.lm") + ": error: Cannot allocate memory\n");
+    }
 }
 
 TEST_F(LumoGen, SvgDrawsEveryGraphAndWritesNoTable) {

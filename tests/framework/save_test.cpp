@@ -180,6 +180,54 @@ TEST(AtomicSave, ReadOnlyFileIsRefusedAndSaveAsIsAskedFor) {
     EXPECT_EQ(ReadFile(path), "old");
 }
 
+// A writable file in a folder that takes no new files is written in place;
+// anywhere else the file is replaced by a new one.
+TEST(AtomicSave, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    TempDir dir;
+    const std::string folder = dir.Path("ro");
+    const std::string path = folder + "/g.lm";
+    std::filesystem::create_directory(folder);
+    WriteFile(path, "old");
+    ::chmod(path.c_str(), 0666);
+    ::chmod(dir.Root().c_str(), 0777);
+    ::chmod(folder.c_str(), 0555);
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    const int status = RunInChild([&] {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) {
+            return 77;
+        }
+        CGrammer doc;
+        doc.AddNode({300, 300});
+        // Writable folder: replaced by a new file.
+        const std::string beside = dir.Path("g.lm");
+        if (!doc.OnSaveDocument(beside)) {
+            return 10;
+        }
+        struct stat first {};
+        ::stat(beside.c_str(), &first);
+        if (!doc.OnSaveDocument(beside)) {
+            return 11;
+        }
+        struct stat second {};
+        ::stat(beside.c_str(), &second);
+        if (first.st_ino == second.st_ino) {
+            return 12;
+        }
+        doc.AddNode({500, 500});
+        doc.SetPathName(path);
+        if (!doc.DoFileSave() || doc.IsModified()) {
+            return 13;
+        }
+        return ReadFile(path) == lumo_test::Store(doc) && EntriesIn(folder) == 1 ? 0 : 14;
+    });
+    EXPECT_EQ(status, 0);
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ModeOf(path), 0666u);
+}
+
 TEST(AtomicSave, MissingFolderIsReported) {
     lumo_test::MessageCapture messages;
     CGrammer doc;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "support/grammar_builder.h"
 #include "support/message_capture.h"
@@ -214,6 +216,45 @@ TEST_F(GenerateTables, UnwritableTableKeepsThePreviousOneAndTheDocumentMode) {
     CGrammer reloaded;
     ASSERT_TRUE(reloaded.OnOpenDocument(Path("after.lm")));
     EXPECT_EQ(lumo_test::Store(reloaded), ReadFile(Path("after.lm")));
+}
+
+// A table that would be the document itself (named like it, or a link to it)
+// is refused before anything is written: the drawing would be lost, since
+// the save just cleared its modified flag.
+TEST(GenerateOverDocument, IsRefusedAndTheDocumentKeptByteIdentical) {
+    enum class Link { None, Symbolic, Hard };
+    const std::tuple<const char*, Link, const char*> cases[] = {
+        {"g.pt", Link::None, "g.pt"},
+        {"g.txt", Link::None, "g.txt"},
+        {"g.lm", Link::Symbolic, "g.pt"},
+        {"g.lm", Link::Hard, "g.pt"},
+    };
+    for (const auto& [name, link, table] : cases) {
+        SCOPED_TRACE(std::string(name) + " " + table);
+        TempDir dir;
+        CGrammer doc;
+        lumo_test::BuildWorkedExample(doc);
+        const std::string path = dir.Path(name);
+        ASSERT_TRUE(doc.OnSaveDocument(path));
+        if (link == Link::Symbolic) {
+            ASSERT_EQ(::symlink(path.c_str(), dir.Path(table).c_str()), 0);
+        } else if (link == Link::Hard) {
+            ASSERT_EQ(::link(path.c_str(), dir.Path(table).c_str()), 0);
+        }
+        const std::string before = ReadFile(path);
+        lumo_test::MessageCapture messages;
+        EXPECT_FALSE(doc.Generate());
+        EXPECT_EQ(ReadFile(path), before);
+        EXPECT_EQ(ReadFile(dir.Path(table)), before);
+        EXPECT_TRUE(messages.Messages().size() == 1 &&
+                    messages.Messages()[0].find(dir.Path(table)) != std::string::npos &&
+                    messages.Icons()[0] == MessageIcon::Warning);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()),
+                                std::filesystem::directory_iterator()),
+                  link == Link::None ? 1 : 2)
+            << "no table written";
+        EXPECT_EQ(doc.GetMode(), 0);
+    }
 }
 
 TEST_F(GenerateTables, FailedSaveWritesNoTable) {

@@ -121,6 +121,22 @@ TEST(EdgeDrawing, StraightEdgeWithArrowAndLabel) {
     EXPECT_EQ(EdgeAt(doc, 0, 0)->GetLabelRect(), (CRect{192, 92, 208, 108}));
 }
 
+// A label is as wide as the characters it shows: UTF-8 when the bytes are
+// UTF-8, one character a byte (Windows-1252) otherwise.
+TEST(EdgeDrawing, LabelWidthCountsCharactersNotBytes) {
+    const std::pair<std::string, int> cases[] = {
+        {"abc", 3}, {"\xC3\xA9\xE2\x86\x92\xC3\xBC", 3}, {"\xE9\xFC", 2}, {"\xC3", 1}, {"", 0}};
+    for (const auto& [input, chars] : cases) {
+        CGrammer doc;
+        PlaceNodes(doc, {{100, 100}, {300, 100}});
+        AddEdge(doc, 1, 2, input);
+        DrawEdge(EdgeAt(doc, 0, 0));
+        const CRect label = EdgeAt(doc, 0, 0)->GetLabelRect();
+        EXPECT_EQ(label.right - label.left, chars * 8) << input;
+        EXPECT_EQ(label.left, 200 - chars * 4) << input;
+    }
+}
+
 TEST(EdgeDrawing, SecondEdgeIsAnArcBelowWithTwoBarbs) {
     CGrammer doc;
     PlaceNodes(doc, {{100, 100}, {300, 100}});

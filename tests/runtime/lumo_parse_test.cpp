@@ -2,7 +2,10 @@
 // exit status, standard streams and positions.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <vector>
 
 #include "support/grammar_builder.h"
@@ -110,6 +113,31 @@ TEST_F(LumoParse, FailsWithStatusTwoOnTablesAndInputsItCannotUse) {
     r = Parse({kExamples + "arith.pt", m_dir.Path("missing.txt")});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, m_dir.Path("missing.txt") + ": No such file or directory\n");
+}
+
+// A table that is not a file, or too large for the memory there is: one
+// line and status 2, never a hang or an abort. The tokens may come through a
+// pipe; running out of memory reading them is reported the same way.
+TEST_F(LumoParse, OtherKindsOfFileAndRunningOutOfMemory) {
+    const std::string pipe = m_dir.Path("pipe.pt");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& table : {pipe, std::string("/dev/zero")}) {
+        const Result r = lumo_test::RunProgram(LUMO_PARSE, {table}, m_io, "num\n", 512);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, table + ": not a regular file\n");
+    }
+    if (lumo_test::kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer aborts where std::bad_alloc would be thrown";
+    }
+    const std::string huge = m_dir.Path("huge.pt");
+    { std::ofstream out(huge, std::ios::binary); }
+    ASSERT_EQ(::truncate(huge.c_str(), off_t{8} << 30), 0);  // sparse
+    Result r = lumo_test::RunProgram(LUMO_PARSE, {huge}, m_io, "num\n", 256);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, huge + ": Cannot allocate memory\n");
+    r = lumo_test::RunProgram(LUMO_PARSE, {kExamples + "arith.pt", "/dev/zero"}, m_io, "", 256);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "/dev/zero: Cannot allocate memory\n");
 }
 
 TEST_F(LumoParse, RefusesBadUsageWithStatus64) {

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/grammar_builder.h"
+#include "support/sanitizer.h"
 #include "support/temp_dir.h"
 
 namespace lumo_test {
@@ -19,12 +22,26 @@ struct ProgramResult {
 };
 
 // Runs program with args as a user would, with input on its standard input;
-// the streams pass through files in io.
+// the streams pass through files in io. A program that hangs is killed after
+// a minute; with memoryMb it gets that much address space (under
+// AddressSanitizer, which needs far more, that much resident memory).
 inline ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                const TempDir& io, const std::string& input = "") {
+                                const TempDir& io, const std::string& input = "",
+                                unsigned memoryMb = 0) {
     WriteFile(io.Path("stdin"), input);
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::alarm(60);
+        if (memoryMb != 0 && kAddressSanitizer) {
+            const char* old = std::getenv("ASAN_OPTIONS");
+            const std::string options = std::string(old != nullptr ? old : "") +
+                                        ":hard_rss_limit_mb=" + std::to_string(memoryMb);
+            ::setenv("ASAN_OPTIONS", options.c_str(), 1);
+        } else if (memoryMb != 0) {
+            const rlim_t bytes = rlim_t{memoryMb} << 20;
+            const struct rlimit limit { bytes, bytes };
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
         ::dup2(::open(io.Path("stdin").c_str(), O_RDONLY), 0);
         ::dup2(::open(io.Path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         ::dup2(::open(io.Path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);

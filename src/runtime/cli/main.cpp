@@ -3,12 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "lumo_version.h"
 #include "runtime/cli/options.h"
+#include "runtime/cli/read_file.h"
 #include "runtime/cli/token_reader.h"
 #include "runtime/parser.h"
 
@@ -39,27 +41,6 @@ const char* const kHelp =
     "standard error as FILE:LINE:COLUMN: error: ...), 2 the table or the\n"
     "input could not be read or the table is malformed, 64 a usage error.\n";
 
-bool ReadAll(const std::string& path, std::string& out, std::string& error) {
-    std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = std::strerror(errno);
-        return false;
-    }
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        out.append(buffer, n);
-    }
-    const bool failed = std::ferror(file) != 0;
-    if (failed) {
-        error = std::strerror(errno);
-    }
-    if (file != stdin) {
-        std::fclose(file);
-    }
-    return !failed;
-}
-
 void PrintTrace(const lumo::ParseTable& table, const lumo::Action& action) {
     const std::string& what =
         action.IsGraph() ? table.GraphName(action.graph) : table.TokenText(action.token);
@@ -78,18 +59,28 @@ int main(int argc, char** argv) {
         return *status;
     }
 
+    // The table must be a file; the tokens may also come through a pipe.
     std::optional<lumo::ParseTable> loaded;
-    try {
-        loaded = lumo::ParseTable::FromFile(opts.table);
-    } catch (const lumo::TableError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeInput(opts.table, true, bytes, error)) {
+        std::fprintf(stderr, "%s: %s\n", opts.table.c_str(), error.c_str());
         return kFailed;
     }
+    try {
+        loaded = lumo::ParseTable::FromBytes(bytes);
+    } catch (const lumo::TableError& e) {
+        std::fprintf(stderr, "%s: %s\n", opts.table.c_str(), e.what());
+        return kFailed;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: %s\n", opts.table.c_str(), std::strerror(ENOMEM));
+        return kFailed;
+    }
+    std::string().swap(bytes);
     const lumo::ParseTable& table = *loaded;
     const std::string inputName = opts.input == "-" ? "<stdin>" : opts.input;
     std::string text;
-    std::string error;
-    if (!ReadAll(opts.input, text, error)) {
+    if (!ReadWholeInput(opts.input, false, text, error)) {
         std::fprintf(stderr, "%s: %s\n", inputName.c_str(), error.c_str());
         return kFailed;
     }

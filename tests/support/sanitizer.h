@@ -1,0 +1,20 @@
+#pragma once
+
+// Whether this build runs under AddressSanitizer, whose operator new reports
+// an exhausted address space and aborts instead of throwing std::bad_alloc,
+// and which cannot start at all under a small RLIMIT_AS.
+#if defined(__SANITIZE_ADDRESS__)
+#define LUMO_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LUMO_TEST_ASAN 1
+#endif
+#endif
+
+namespace lumo_test {
+#ifdef LUMO_TEST_ASAN
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+}  // namespace lumo_test
