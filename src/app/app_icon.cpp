@@ -1,12 +1,17 @@
 #include "app/app_icon.h"
 
-QIcon LumoAppIcon() {
-    // Resources compiled into a static library are registered by a static
-    // initializer that the linker drops unless something refers to it.
+// Outside any namespace, as Q_INIT_RESOURCE must be.
+void InitLumoResources() {
     static const bool registered = [] {
         Q_INIT_RESOURCE(lumo);
+        Q_INIT_RESOURCE(toolbar);
+        Q_INIT_RESOURCE(desktop);
         return true;
     }();
     Q_UNUSED(registered);
+}
+
+QIcon LumoAppIcon() {
+    InitLumoResources();
     return QIcon(QStringLiteral(":/icons/lumo.svg"));
 }

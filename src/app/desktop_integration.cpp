@@ -1,5 +1,7 @@
 #include "app/desktop_integration.h"
 
+#include "app/app_icon.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,18 +10,6 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
-
-// Resources compiled into a static library are registered by a static
-// initializer that the linker drops unless something refers to it. Outside
-// any namespace, as Q_INIT_RESOURCE must be.
-static void InitDesktopResources() {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(desktop);
-        Q_INIT_RESOURCE(lumo);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
 
 namespace {
 
@@ -34,10 +24,6 @@ const char* const kOwnFiles[] = {kMimePackage, kDesktopEntry, kAppIcon, kMimeIco
 // missing, they were never run on them (not installed then, or timed out).
 const char* const kMimeDatabaseEntry = "mime/application/x-lumo-document.xml";
 const char* const kDesktopMimeCache = "applications/mimeinfo.cache";
-
-// The caches are a convenience: a hung updater must not hold up the start
-// for longer than this.
-constexpr int kUpdaterTimeoutMs = 5000;
 
 QString DataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -83,7 +69,7 @@ QString ExecProgram(const QString& path) {
 }
 
 QByteArray DesktopEntry(const QString& program) {
-    InitDesktopResources();
+    InitLumoResources();
     QByteArray entry = ReadFile(QStringLiteral(":/desktop/lumo.desktop.in"));
     // The install fills the same placeholders (cmake/LumoInstall.cmake).
     entry.replace("@LUMO_DESKTOP_EXEC@", (ExecProgram(program) + " %f").toUtf8());
@@ -92,7 +78,7 @@ QByteArray DesktopEntry(const QString& program) {
 }
 
 QByteArray Resource(const char* path) {
-    InitDesktopResources();
+    InitLumoResources();
     return ReadFile(QString::fromLatin1(path));
 }
 
@@ -120,23 +106,20 @@ Write WriteIfChanged(const QString& path, const QByteArray& content) {
     return Write::Written;
 }
 
-// Runs a cache updater when it is installed: true when it is not, or when it
-// ran and succeeded.
+// Starts a cache updater when it is installed, and lets it run on its own:
+// a start-up never waits for the desktop's caches, which the updater brings
+// up to date meanwhile. True when it is not installed, or started.
 bool RunUpdater(const QString& program, const QString& folder) {
     const QString path = QStandardPaths::findExecutable(program);
     if (path.isEmpty() || !QFileInfo(folder).isDir()) {
         return true;
     }
     QProcess process;
+    process.setProgram(path);
+    process.setArguments({folder});
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(path, {folder});
-    if (!process.waitForFinished(kUpdaterTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-        return false;
-    }
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return process.startDetached();
 }
 
 // Whether update-desktop-database has tied our type to our entry, in a line

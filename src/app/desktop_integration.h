@@ -23,15 +23,15 @@ inline constexpr char kUnregisterFailed[] =
     "Not all of the system registry entries (or INI file) were removed.";
 
 // Writes the files, for *.lm to open with programPath (made absolute), and
-// refreshes the desktop's caches through update-mime-database and
-// update-desktop-database where installed. Meant for every start: a file is
+// starts update-mime-database and update-desktop-database where installed,
+// without waiting for them: the caches follow a moment later. Meant for every start: a file is
 // written only when its content differs, so a normal start writes nothing.
 // Nothing but these files is touched: a user's choice of another program for
 // *.lm (mimeapps.list) stays. Returns whether all went well; a missing
 // updater is no failure. Never throws.
 bool RegisterFileType(const QString& programPath);
 
-// Deletes exactly the files RegisterFileType() writes and refreshes the
-// caches again. Returns whether none of them is left; a file that was never
+// Deletes exactly the files RegisterFileType() writes and starts the cache
+// updaters again. Returns whether none of them is left; a file that was never
 // there counts as removed.
 bool UnregisterFileType();

@@ -63,7 +63,9 @@ CCommandLineInfo CCommandLineInfo::Parse(const QStringList& arguments) {
 CLumoApp::CLumoApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName("Local AppWizard-Generated Applications");
     setApplicationName("Lumo");
-    setApplicationDisplayName("Lumo");
+    // No display name: the window system would add it to every dialog's
+    // caption ("Edge Properties ... - Lumo"). The main window's caption
+    // carries the name itself.
     // Lets Wayland desktops match the windows to the installed entry.
     setDesktopFileName("lumo");
     setWindowIcon(LumoAppIcon());
@@ -118,6 +120,5 @@ bool CLumoApp::PrintAndQuit(const CCommandLineInfo& info) {
         return false;
     }
     QPrinter printer(target);
-    m_frame->GetView()->PrintTo(&printer);
-    return true;
+    return m_frame->PrintDocument(&printer);
 }

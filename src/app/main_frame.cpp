@@ -23,6 +23,7 @@
 #include "app/quick_help_dlg.h"
 #include "app/toolbar_icons.h"
 #include "editor/lumo_view.h"
+#include "editor/qt_dialogs.h"
 
 namespace {
 
@@ -49,6 +50,11 @@ CMainFrame::CMainFrame() {
     CreateToolBar();
     CreateStatusBar();
     connect(m_view, &CLumoView::quickHelpRequested, this, &CMainFrame::OnQuickHelp);
+    // Every save, Generate's included, names the window and the recent file.
+    m_doc.SetSavedHandler([this](CDocument& doc) {
+        AddToRecentFiles(QString::fromStdString(doc.GetPathName()));
+        UpdateCaption();
+    });
     LoadRecentFiles();
     UpdateCaption();
     // Room for a graph or two; the window manager places it.
@@ -59,6 +65,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+    m_doc.SetSavedHandler({});
     // The canvas refers to the document, which as a member would otherwise go
     // before the window's children.
     delete m_view;
@@ -211,7 +218,7 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::UpdateCaption() {
-    setWindowTitle(QString::fromStdString(m_doc.GetTitle()) + " - Lumo");
+    setWindowTitle(DisplayString(m_doc.GetTitle()) + " - Lumo");
 }
 
 void CMainFrame::DocumentReplaced() {
@@ -224,7 +231,7 @@ bool CMainFrame::SaveModified() {
         return true;
     }
     const auto answer = QMessageBox::question(
-        this, "Lumo", tr("Save changes to %1?").arg(QString::fromStdString(m_doc.GetTitle())),
+        this, "Lumo", tr("Save changes to %1?").arg(DisplayString(m_doc.GetTitle())),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape) {
         return false;
@@ -236,6 +243,7 @@ void CMainFrame::OnFileNew() {
     if (!SaveModified()) {
         return;
     }
+    m_view->CancelGesture();
     m_doc.OnNewDocument();
     DocumentReplaced();
 }
@@ -253,12 +261,15 @@ void CMainFrame::OnFileOpen() {
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    // A file that fails part-way leaves a new document: nothing picked in the
+    // old one may be used again.
+    m_view->CancelGesture();
+    // A file that cannot be opened at all leaves the document as it was; the
+    // document itself says so.
     const bool opened = m_doc.OnOpenDocument(absolute.toStdString());
     if (opened) {
         AddToRecentFiles(absolute);
     } else {
-        // The old document was given up when the user chose to open.
-        m_doc.OnNewDocument();
         RemoveFromRecentFiles(absolute);
     }
     DocumentReplaced();
@@ -266,27 +277,27 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
 }
 
 bool CMainFrame::OnFileSave() {
-    if (!m_doc.DoFileSave()) {
-        return false;
-    }
-    AddToRecentFiles(QString::fromStdString(m_doc.GetPathName()));
-    UpdateCaption();
-    return true;
+    return m_doc.DoFileSave();
 }
 
 bool CMainFrame::OnFileSaveAs() {
-    if (!m_doc.DoSave(std::string())) {
-        return false;
+    return m_doc.DoSave(std::string());
+}
+
+bool CMainFrame::PrintDocument(QPrinter* printer) {
+    if (m_view->PrintTo(printer)) {
+        return true;
     }
-    AddToRecentFiles(QString::fromStdString(m_doc.GetPathName()));
-    UpdateCaption();
-    return true;
+    QMessageBox box(QMessageBox::Critical, "Lumo", tr("Could not start print job."),
+                    QMessageBox::Ok, isVisible() ? this : nullptr);
+    box.exec();
+    return false;
 }
 
 void CMainFrame::OnFilePrint() {
     QPrintDialog dialog(&m_printer, this);
     if (dialog.exec() == QDialog::Accepted) {
-        m_view->PrintTo(&m_printer);
+        PrintDocument(&m_printer);
     }
 }
 

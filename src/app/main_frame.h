@@ -33,9 +33,12 @@ public:
     QStringList RecentFiles() const { return m_recent; }
 
     // Opens path in place of the current document, which the caller has
-    // offered to save. On failure the error has been shown and the window
-    // holds a new document.
+    // offered to save. On failure the error has been shown; a file that could
+    // not be opened at all leaves the document as it was, one that failed
+    // part-way leaves a new document.
     bool OpenDocumentFile(const QString& path);
+    // Prints the current graph; a job that cannot start is reported.
+    bool PrintDocument(QPrinter* printer);
     // "Save changes to NAME?" when the document is modified: false when the
     // user cancels, or chooses to save and the save fails.
     bool SaveModified();

@@ -1,12 +1,8 @@
 #include "app/toolbar_icons.h"
 
+#include "app/app_icon.h"
+
 QIcon LumoToolbarIcon(const QString& name) {
-    // Resources compiled into a static library are registered by a static
-    // initializer that the linker drops unless something refers to it.
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(toolbar);
-        return true;
-    }();
-    Q_UNUSED(registered);
+    InitLumoResources();
     return QIcon(QStringLiteral(":/toolbar/%1.svg").arg(name));
 }

@@ -12,28 +12,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "editor/qt_dialogs.h"
 #include "model/edge.h"
+#include "model/edge_fields.h"
 #include "model/grammar.h"
-
-namespace {
-
-// Graph names are compared byte for byte, so only ASCII letters change:
-// a locale-aware upper-casing would turn the same typed name into different
-// graphs on different machines.
-void ToUpperAscii(std::string& s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-}
-
-std::string ToStd(const QString& s) {
-    const QByteArray utf8 = s.toUtf8();
-    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
-}
-
-}  // namespace
 
 CEdgePropertiesDlg::CEdgePropertiesDlg(QWidget* parent, CPoint point, CGrammer* doc, bool existing)
     : QDialog(parent), m_point(point), m_pDoc(doc), m_bExisting(existing) {
@@ -109,8 +91,13 @@ void CEdgePropertiesDlg::OnInitDialog() {
         m_strAction.clear();
         m_nEdgeType = m_bExisting ? 0 : kToken;
     }
-    m_input->setText(QString::fromStdString(m_strInput));
-    m_action->setText(QString::fromStdString(m_strAction));
+    m_input->setText(DisplayString(m_strInput));
+    m_action->setText(DisplayString(m_strAction));
+    // A field left as it was keeps its bytes, whatever their encoding.
+    m_shownInput = m_input->text();
+    m_shownAction = m_action->text();
+    m_storedInput = m_strInput;
+    m_storedAction = m_strAction;
     // An exclusive group refuses to uncheck its checked button, and the
     // missing edge must show no type at all.
     m_type->setExclusive(false);
@@ -122,15 +109,10 @@ void CEdgePropertiesDlg::OnInitDialog() {
 void CEdgePropertiesDlg::OnOK() {
     const int checked = m_type->checkedId();
     m_nEdgeType = checked == kGraph || checked == kToken ? checked : 0;
-    m_strInput = ToStd(m_input->text());
-    m_strAction = ToStd(m_action->text());
-    if (m_nEdgeType == kGraph) {
-        ToUpperAscii(m_strInput);
-    }
-    if (!m_strAction.empty() && m_strAction.front() != '@') {
-        m_strAction.insert(0, 1, '@');
-    }
-    if (m_strInput.empty()) {
+    m_strInput = m_input->text() == m_shownInput ? m_storedInput : StoredString(m_input->text());
+    m_strAction =
+        m_action->text() == m_shownAction ? m_storedAction : StoredString(m_action->text());
+    if (!NormalizeEdgeFields(m_strInput, m_strAction, m_nEdgeType == kGraph)) {
         QApplication::beep();
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
                         QStringLiteral("Input string can not be null !"), QMessageBox::Ok, this);

@@ -49,6 +49,12 @@ public:
     bool m_bExisting = false;
 
 private:
+    // What the fields showed when filled, and the bytes behind it.
+    QString m_shownInput;
+    QString m_shownAction;
+    std::string m_storedInput;
+    std::string m_storedAction;
+
     QLineEdit* m_input = nullptr;
     QLineEdit* m_action = nullptr;
     QRadioButton* m_graph = nullptr;

@@ -5,10 +5,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
+#include <utility>
 
 #include "editor/edge_properties_dlg.h"
 #include "editor/qt_dialogs.h"
@@ -35,7 +34,7 @@ bool IsOneOf(QRgb pixel, std::initializer_list<CColor> colours) {
 
 // A graph name as a menu item's text, with '&' kept literal.
 QString MenuText(const std::string& name) {
-    return QString::fromUtf8(name.data(), qsizetype(name.size())).replace('&', "&&");
+    return DisplayString(name).replace('&', "&&");
 }
 
 }  // namespace
@@ -200,24 +199,43 @@ CLumoView::PixelClass CLumoView::ClassifyPixel(QPoint client) {
 
 void CLumoView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        // A gesture still open here lost its release somewhere else.
+        CancelGesture();
         OnLButtonDown(event->position().toPoint());
     }
     QAbstractScrollArea::mousePressEvent(event);
 }
 
 void CLumoView::mouseReleaseEvent(QMouseEvent* event) {
-    // A release outside the window belongs to no gesture here: the flags
-    // stay for the next release in the window, which completes the gesture.
-    if (event->button() == Qt::LeftButton &&
-        viewport()->rect().contains(event->position().toPoint())) {
-        OnLButtonUp(event->position().toPoint());
+    // The view gets the release wherever the pointer is. Outside the canvas
+    // (beyond the window, on a scroll bar) it ends the gesture unchanged.
+    if (event->button() == Qt::LeftButton) {
+        if (viewport()->rect().contains(event->position().toPoint())) {
+            OnLButtonUp(event->position().toPoint());
+        } else {
+            CancelGesture();
+        }
     }
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void CLumoView::mouseMoveEvent(QMouseEvent* event) {
-    OnMouseMove(event->position().toPoint(), (event->buttons() & Qt::LeftButton) != 0);
+    const bool leftHeld = (event->buttons() & Qt::LeftButton) != 0;
+    if (!leftHeld) {
+        // The button went up where the view could not see it.
+        CancelGesture();
+    }
+    OnMouseMove(event->position().toPoint(), leftHeld);
     QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void CLumoView::CancelGesture() {
+    EraseCrosshair();
+    m_bNodePicked = false;
+    if (CEdge* edge = std::exchange(m_pPickedEdge, nullptr)) {
+        edge->CancelLabelDrag();
+        Repaint();
+    }
 }
 
 bool CLumoView::viewportEvent(QEvent* event) {
@@ -283,24 +301,25 @@ void CLumoView::OnLButtonDown(QPoint point) {
 void CLumoView::OnLButtonUp(QPoint point) {
     const CPoint p = ToDocument(point);
     EraseCrosshair();
+    // The gesture ends here, before anything it leads to (the dialog runs
+    // its own event loop) can start another.
+    CEdge* edge = std::exchange(m_pPickedEdge, nullptr);
+    const bool nodePicked = std::exchange(m_bNodePicked, false);
     if (m_bEdgeMode) {
-        if (m_pPickedEdge != nullptr) {
+        if (edge != nullptr) {
             QPainter painter(&m_image);
             CQtSurface dc(&painter, CRect{}, font(), &m_texts);
-            m_pPickedEdge->DropLabel(&dc, p);
+            edge->DropLabel(&dc, p);
             painter.end();
-            m_pPickedEdge = nullptr;
             Repaint();
         }
-        if (m_bNodePicked && ClassifyPixel(point) == PixelClass::Node) {
+        if (nodePicked && ClassifyPixel(point) == PixelClass::Node) {
             RunEdgeDialog(p, false);
         }
-        m_bNodePicked = false;
         return;
     }
-    if (m_bNodePicked) {
+    if (nodePicked) {
         m_pDoc->MoveSelectedNode(p);
-        m_bNodePicked = false;
         Repaint();
     }
 }
@@ -317,6 +336,9 @@ void CLumoView::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
+    // The menu takes the mouse, and its commands may delete what a gesture
+    // picked.
+    CancelGesture();
     m_ptContext = event->pos();
     const CPoint q = ToDocument(m_ptContext);
     QMenu menu(this);
@@ -372,12 +394,14 @@ void CLumoView::OnSelectGraph(int nID) {
     if (nID < kFirstGraphId || nID > kLastGraphId) {
         return;
     }
+    CancelGesture();
     if (m_pDoc->SelectGraph(nID - kFirstGraphId)) {
         Repaint();
     }
 }
 
 void CLumoView::OnEdgeDelete() {
+    CancelGesture();
     if (m_pDoc->DeleteEdge(ToDocument(m_ptContext))) {
         Repaint();
     }
@@ -388,6 +412,7 @@ void CLumoView::OnEdgeProperties() {
 }
 
 void CLumoView::OnNodeDelete() {
+    CancelGesture();
     if (m_pDoc->DeleteNode(ToDocument(m_ptContext))) {
         Repaint();
     }
@@ -415,26 +440,15 @@ void CLumoView::OnQuickHelp() {
     emit quickHelpRequested();
 }
 
-void CLumoView::PrintTo(QPrinter* printer) {
-    QPainter painter(printer);
+bool CLumoView::PrintTo(QPrinter* printer) {
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        return false;
+    }
     CQtSurface dc(&painter, CRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, font());
     m_pDoc->Draw(&dc);
     painter.end();
     // Drawing for the printer set the labels' hit areas in printer units.
     Repaint();
-}
-
-void CLumoView::OnFilePrint() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        PrintTo(&printer);
-    }
-}
-
-void CLumoView::OnFilePrintPreview() {
-    QPrintPreviewDialog preview(this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* printer) { PrintTo(printer); });
-    preview.exec();
+    return true;
 }

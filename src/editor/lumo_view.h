@@ -53,10 +53,16 @@ public:
     QAction* QuickHelpAction() const { return m_actQuickHelp; }
     QAction* MainGraphAction() const { return m_actMainGraph; }
 
-    // Prints the current graph at one unit per printer dot.
-    void PrintTo(QPrinter* printer);
+    // Prints the current graph at one unit per printer dot; false when the
+    // print job could not start.
+    bool PrintTo(QPrinter* printer);
     // Redraws everything now, before returning.
     void Repaint();
+    // Ends the gesture in progress, if any, without a change: a picked label
+    // gets its colours back, a picked node stays where it is, and nothing
+    // the gesture pointed at is used again. Whoever changes the document
+    // other than through this view (New, Open, undo) calls it first.
+    void CancelGesture();
 
     // Full repaints so far; node creation and the crosshair do without one.
     int FullRepaintCount() const { return m_fullRepaints; }
@@ -70,8 +76,6 @@ public slots:
     void OnEdgeProperties();
     void OnNodeDelete();
     void OnNodeFinal();
-    void OnFilePrint();
-    void OnFilePrintPreview();
 
 signals:
     void modeChanged(bool edgeMode);

@@ -6,6 +6,17 @@
 #include <QPointer>
 
 #include "framework/document.h"
+#include "framework/text.h"
+
+QString DisplayString(const std::string& bytes) {
+    const std::string utf8 = DisplayText(bytes);
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+std::string StoredString(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
 
 std::optional<std::string> AskSaveAsFileName(QWidget* parent, const CDocument& doc) {
     QFileDialog dialog(parent, QObject::tr("Save As"));
@@ -18,7 +29,7 @@ std::optional<std::string> AskSaveAsFileName(QWidget* parent, const CDocument& d
         dialog.setDirectory(QFileInfo(path).absolutePath());
         dialog.selectFile(QFileInfo(path).fileName());
     } else {
-        dialog.selectFile(QString::fromStdString(doc.GetTitle()) + ".lm");
+        dialog.selectFile(DisplayString(doc.GetTitle()) + ".lm");
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
@@ -30,7 +41,7 @@ CMessageBoxes::CMessageBoxes(QWidget* parent) {
     QPointer<QWidget> owner(parent);
     m_previous = SetMessageHandler([owner](MessageIcon icon, const std::string& text) {
         QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical,
-                        "Lumo", QString::fromStdString(text), QMessageBox::Ok,
+                        "Lumo", DisplayString(text), QMessageBox::Ok,
                         owner ? owner->window() : nullptr);
         box.exec();
     });

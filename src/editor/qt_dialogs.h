@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <optional>
 #include <string>
@@ -7,6 +8,11 @@
 #include "framework/message.h"
 
 class CDocument;
+
+// Stored text as the user sees it, read by the one rule of framework/text.h.
+QString DisplayString(const std::string& bytes);
+// What the user typed, stored as UTF-8.
+std::string StoredString(const QString& text);
 
 // Asks for the name to save a document under: "Lumo Files (*.lm)" first,
 // then "All Files (*.*)", ".lm" added to a name without a suffix. Nothing

@@ -1,6 +1,9 @@
 #include "editor/qt_surface.h"
 
+#include "editor/qt_dialogs.h"
+
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -38,7 +41,7 @@ const CQtTextCache::Entry& CQtTextCache::Get(const std::string& text, const QFon
     auto it = m_entries.find(text);
     if (it == m_entries.end()) {
         Entry entry;
-        entry.text = QStaticText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        entry.text = QStaticText(DisplayString(text));
         entry.text.setTextFormat(Qt::PlainText);
         entry.text.prepare(QTransform(), font);
         entry.width = QFontMetricsF(font).horizontalAdvance(entry.text.text());
@@ -51,7 +54,6 @@ CQtSurface::CQtSurface(QPainter* painter, const CRect& clip, const QFont& font, 
     : m_painter(painter),
       m_clip(clip),
       m_font(CanvasFont(font)),
-      m_fontMetrics(m_font, painter->device()),
       m_cache(cache != nullptr ? cache : &m_ownCache) {
     m_painter->setFont(m_font);
     m_painter->setRenderHint(QPainter::Antialiasing, false);

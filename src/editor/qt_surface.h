@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QStaticText>
 #include <optional>
@@ -58,7 +57,6 @@ private:
     QPainter* m_painter;
     CRect m_clip;
     QFont m_font;
-    QFontMetricsF m_fontMetrics;
     CQtTextCache m_ownCache;
     CQtTextCache* m_cache;
     std::optional<CPen> m_applied;

@@ -36,6 +36,9 @@ public:
     // level with pt, or straightens it near the line. False, with nothing
     // changed, when the label was not highlighted.
     bool DropLabel(CDC* pDC, CPoint pt);
+    // Ends a label drag without a drop: the label is drawn in its own
+    // colours again and the bend stays.
+    void CancelLabelDrag() { m_bHighlighted = false; }
 
     void SetProperties(const std::string& strInput, const std::string& strAction, bool bGraph);
     // On the label rectangle, its right and bottom borders excluded.

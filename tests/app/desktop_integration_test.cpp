@@ -13,7 +13,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QXmlStreamReader>
+#include <functional>
 #include <tuple>
 
 #include "app/desktop_integration.h"
@@ -92,6 +94,24 @@ protected:
         return snapshot;
     }
 
+    // The updaters run on their own: what they do shows up in a while.
+    static bool Eventually(const std::function<bool()>& condition) {
+        return QTest::qWaitFor(condition, 20000);
+    }
+    // The files once the updaters have stopped changing them.
+    QMap<QString, std::tuple<ino_t, qint64, long, qint64>> Settled() const {
+        auto last = Snapshot();
+        for (int i = 0; i < 100; ++i) {
+            QTest::qWait(200);
+            auto now = Snapshot();
+            if (now == last) {
+                break;
+            }
+            last = now;
+        }
+        return last;
+    }
+
     QTemporaryDir m_tmp;
     QString m_data;
     QByteArray m_oldDataHome;
@@ -136,21 +156,22 @@ TEST_F(DesktopIntegration, RegistrationDeclaresTheTypeAndRewritesOnlyWhatChanged
         EXPECT_FALSE(QIcon(Path(svg)).pixmap(48, 48).isNull()) << svg;
     }
     // What the desktop's tools built: the type parsed, and tied to our entry.
-    EXPECT_TRUE(!HasTool("update-mime-database") || Exists(kMimeCache));
-    EXPECT_TRUE(!HasTool("update-desktop-database") ||
-                Read("applications/mimeinfo.cache").contains(kCacheEntry));
+    EXPECT_TRUE(!HasTool("update-mime-database") || Eventually([&] { return Exists(kMimeCache); }));
+    EXPECT_TRUE(!HasTool("update-desktop-database") || Eventually([&] {
+        return Read("applications/mimeinfo.cache").contains(kCacheEntry);
+    }));
 
     // Again with nothing changed: no file written, the updaters not run.
-    const auto before = Snapshot();
+    const auto before = Settled();
     for (const char* file : kOwnFiles) {
         EXPECT_TRUE(before.contains(Path(file))) << file;
     }
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
-    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Settled(), before);
 
     // A moved program: the desktop entry alone is rewritten.
     ASSERT_TRUE(RegisterFileType("/usr/local/bin/lumo"));
-    const auto after = Snapshot();
+    const auto after = Settled();
     EXPECT_EQ(DesktopKeys().value("Exec"), "/usr/local/bin/lumo %f");
     EXPECT_NE(after.value(Path(kDesktopEntry)), before.value(Path(kDesktopEntry)));
     for (const char* file : {kMimePackage, kAppIcon, kMimeIcon}) {
@@ -201,9 +222,11 @@ TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndReportsWhatItCouldNot) {
     EXPECT_EQ(Read("applications/mimeapps.list"), choice);
     EXPECT_EQ(Read("applications/other.desktop"), other);
     EXPECT_EQ(Read("icons/hicolor/scalable/apps/other.svg"), "<svg/>");
-    EXPECT_TRUE(!HasTool("update-mime-database") || !Exists(kMimeCache));
-    EXPECT_TRUE(!HasTool("update-desktop-database") ||
-                !Read("applications/mimeinfo.cache").contains("lumo.desktop"));
+    EXPECT_TRUE(!HasTool("update-mime-database") ||
+                Eventually([&] { return !Exists(kMimeCache); }));
+    EXPECT_TRUE(!HasTool("update-desktop-database") || Eventually([&] {
+        return !Read("applications/mimeinfo.cache").contains("lumo.desktop");
+    }));
 
     // A folder where our desktop entry was: no plain delete removes it.
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
@@ -211,6 +234,42 @@ TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndReportsWhatItCouldNot) {
     Write(QString(kDesktopEntry) + "/keep", "x");
     EXPECT_FALSE(UnregisterFileType());
     EXPECT_FALSE(Exists(kMimePackage));
+}
+
+// Registration runs at every start: it starts the cache updaters and never
+// waits for them, however long they take.
+TEST_F(DesktopIntegration, RegistrationDoesNotWaitForTheUpdaters) {
+    const QString tools = m_tmp.path() + "/slow-tools";
+    ASSERT_TRUE(QDir().mkpath(tools));
+    for (const QString name : {"update-mime-database", "update-desktop-database"}) {
+        // Holds until told to go (or for 20 seconds at most).
+        QFile script(tools + '/' + name);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\ntouch '%1/started-%2'\ni=0\n"
+                                    "while [ ! -e '%1/go' ] && [ $i -lt 400 ]; do\n"
+                                    "  sleep 0.05; i=$((i + 1))\ndone\ntouch '%1/finished-%2'\n")
+                         .arg(tools, name)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(tools) + ":" + path);
+    const bool registered = RegisterFileType("/opt/lumo/bin/lumo");
+    qputenv("PATH", path);
+    EXPECT_TRUE(registered);
+    EXPECT_TRUE(Exists(kDesktopEntry));
+    EXPECT_FALSE(QFile::exists(tools + "/finished-update-mime-database"));
+    EXPECT_FALSE(QFile::exists(tools + "/finished-update-desktop-database"));
+    EXPECT_TRUE(Eventually([&] {
+        return QFile::exists(tools + "/started-update-mime-database") &&
+               QFile::exists(tools + "/started-update-desktop-database");
+    }));
+    QFile(tools + "/go").open(QIODevice::WriteOnly);
+    EXPECT_TRUE(Eventually([&] {
+        return QFile::exists(tools + "/finished-update-mime-database") &&
+               QFile::exists(tools + "/finished-update-desktop-database");
+    }));
 }
 
 TEST_F(DesktopIntegration, AnUnwritableDataFolderFailsQuietly) {

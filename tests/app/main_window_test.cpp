@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -199,13 +201,107 @@ TEST_F(App, RecentFilesAcrossWindowsAndFailedOpens) {
     EXPECT_TRUE(text.contains("File1=" + QString::fromStdString(Path("worked.lm"))));
 
     // A file gone from the disk leaves the list when it fails to open, and
-    // the window holds a new document.
+    // the open document stays exactly as it was.
+    Doc().AddNode({800, 800});
+    const std::string work = lumo_test::Store(Doc());
     QFile::remove(QString::fromStdString(Path("other.lm")));
-    WhenModal<QMessageBox>([](QWidget* w) { static_cast<QMessageBox*>(w)->accept(); });
+    QString shown;
+    WhenModal<QMessageBox>([&](QWidget* w) {
+        shown = static_cast<QMessageBox*>(w)->text();
+        static_cast<QMessageBox*>(w)->accept();
+    });
     EXPECT_FALSE(Frame().OpenDocumentFile(QString::fromStdString(Path("other.lm"))));
+    EXPECT_EQ(shown.toStdString(), Path("other.lm") + ": No such file or directory");
     EXPECT_EQ(Frame().RecentFiles().size(), 1);
+    EXPECT_EQ(lumo_test::Store(Doc()), work);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Frame().windowTitle(), "worked.lm - Lumo");
+
+    // One that fails part-way leaves a new document.
+    lumo_test::WriteFile(Path("junk.lm"), "junk");
+    WhenModal<QMessageBox>([&](QWidget* w) {
+        shown = static_cast<QMessageBox*>(w)->text();
+        static_cast<QMessageBox*>(w)->accept();
+    });
+    EXPECT_FALSE(Frame().OpenDocumentFile(QString::fromStdString(Path("junk.lm"))));
+    EXPECT_EQ(shown.toStdString(), Path("junk.lm") + ": Unexpected file format.");
     EXPECT_EQ(Doc().GetGraphCount(), 1);
     EXPECT_EQ(Frame().windowTitle(), "Untitled - Lumo");
+}
+
+// The slip of a mouse in edges mode: a label pressed and let go outside the
+// window, then a new document, then a click on a node. Nothing of the old
+// document's edge is touched again.
+TEST_F(App, NewDocumentAfterAReleaseOutsideTouchesNoOldEdge) {
+    ASSERT_TRUE(Start({QString::fromStdString(Path("worked.lm"))}));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    CLumoView* view = Frame().GetView();
+    view->ToggleModeAction()->trigger();
+    view->Repaint();
+    const CRect label = Doc().GetCurrentGraph()->GetElement(0)->GetEdge(0)->GetLabelRect();
+    auto at = [view](CPoint p) {
+        return QPoint(p.x - view->horizontalScrollBar()->value(),
+                      p.y - view->verticalScrollBar()->value());
+    };
+    QWidget* vp = view->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {},
+                      at({(label.left + label.right) / 2, (label.top + label.bottom) / 2}));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(-30, -30));
+    Answer(QMessageBox::No);
+    QTest::keyClick(&Frame(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Frame().windowTitle(), "Untitled - Lumo");
+    WhenModal<QDialog>([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });  // a loop: Cancel
+    QTest::mousePress(vp, Qt::LeftButton, {}, at({100, 100}));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, at({100, 100}));
+    EXPECT_EQ(Doc().GetGraphCount(), 1);
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 1);
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetElement(0)->GetEdgeCount(), 0);
+}
+
+// Generate's save of an untitled document names the window and the recent
+// file list, as any save does.
+TEST_F(App, GenerateSaveUpdatesTheCaptionAndRecentFiles) {
+    ASSERT_TRUE(Start({}));
+    lumo_test::MakeFinal(Doc(), 1);
+    WhenModal<QFileDialog>([&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setText(QString::fromStdString(Path("fresh.lm")));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    Frame().GetView()->GenerateAction()->trigger();
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("fresh.pt"))));
+    EXPECT_EQ(Frame().windowTitle(), "fresh.lm - Lumo");
+    EXPECT_EQ(Frame().RecentFiles().value(0).toStdString(), Path("fresh.lm"));
+}
+
+// Dialogs carry exactly their own captions: with an application display
+// name set, the window system would show "Edge Properties ... \u2014 Lumo".
+TEST_F(App, NoDisplayNameIsAddedToDialogCaptions) {
+    ASSERT_TRUE(Start({}));
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QCoreApplication::setApplicationName("Lumo");
+    EXPECT_EQ(Frame().windowTitle(), "Untitled - Lumo");
+}
+
+// A print job that cannot start is reported, not passed over in silence.
+TEST_F(App, PrintJobThatCannotStartIsReported) {
+    ASSERT_TRUE(Start({}));
+    WhenModal<QPrintDialog>([](QWidget* w) {
+        auto* file = w->findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        file->setText("/proc/lumo-cannot-write-here.pdf");
+        static_cast<QDialog*>(w)->accept();
+    });
+    QString shown;
+    WhenModal<QMessageBox>([&](QWidget* w) {
+        shown = w->windowTitle() + "|" + static_cast<QMessageBox*>(w)->text();
+        static_cast<QMessageBox*>(w)->accept();
+    });
+    Frame().OnFilePrint();
+    EXPECT_EQ(shown, "Lumo|Could not start print job.");
 }
 
 TEST_F(App, BarsToggleWithTheirTicksAndBlankButtonsStayDisabled) {

@@ -80,14 +80,18 @@ struct Form {
 
 class EdgeDialog : public ::testing::Test, protected Form {};
 
-// A Graph name is upper-cased, ASCII letters only, and may name MAIN; a Token
+// A Graph name is upper-cased by Unicode's simple mappings (one character
+// for one, so "ß" stays) and may name MAIN; a Token
 // keeps its case and blanks; an action gets one leading '@'.
 TEST(EdgeDialogTyped, IsStoredAsTheRulesRewriteIt) {
     // The type, the input and action typed, the same as stored, the graph count.
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
         {"graph", "expr|", "EXPR|", 2},
         {"graph", "main|", "MAIN|", 1},
-        {"graph", "b\u00fccher_2x|", "B\u00fcCHER_2X|", 2},
+        {"graph", "b\u00fccher_2x|", "B\u00dcCHER_2X|", 2},
+        {"graph", "\u00f1and\u00fa|", "\u00d1AND\u00da|", 2},
+        {"graph", "stra\u00dfe \u03c3\u03bf\u03c6\u03af\u03b1|",
+         "STRA\u00dfE \u03a3\u039f\u03a6\u038a\u0391|", 2},
         {"token", "Id|", "Id|", 1},
         {"token", " |", " |", 1},
         {"token", "a|print", "a|@print", 1},

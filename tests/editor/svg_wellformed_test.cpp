@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QXmlStreamReader>
 
+#include "editor/qt_surface.h"
+#include "framework/svg_surface.h"
 #include "generate/svg_export.h"
 #include "support/grammar_builder.h"
 #include "support/temp_dir.h"
@@ -39,6 +42,34 @@ TEST(SvgExport, EveryFileParsesAsXmlWithTheShapesDrawn) {
         EXPECT_FALSE(xml.hasError()) << path << ": " << xml.errorString().toStdString();
         EXPECT_EQ(root, QString("svg"));
         EXPECT_GT(shapes, 0);
+    }
+}
+
+// The SVG shows a label's bytes as the same characters as the canvas, in a
+// box as wide as those characters.
+TEST(SvgExport, LabelTextAndWidthMatchTheCanvas) {
+    CQtTextCache canvas;
+    const char* labels[] = {"caf\xE9 \x80\x81", "\xC3\xA9\xE2\x86\x92\xC3\xBC", "x<y&z"};
+    for (const std::string label : labels) {
+        CSvgSurface svg;
+        const int width = 100 * CSvgSurface::kFontMaxWidth;
+        svg.DrawText(label, CRect{0, 0, width, CSvgSurface::kFontHeight});
+        QXmlStreamReader xml(QByteArray::fromStdString(svg.Document("")));
+        QString text;
+        double box = -1;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) {
+                continue;
+            }
+            if (xml.name() == QString("rect") && box < 0) {
+                box = xml.attributes().value("width").toDouble();
+            } else if (xml.name() == QString("text")) {
+                text = xml.readElementText();
+            }
+        }
+        const QString shown = canvas.Get(label, QApplication::font()).text.text();
+        EXPECT_EQ(text.toStdString(), shown.toStdString());
+        EXPECT_EQ(box, shown.size() * CSvgSurface::kFontMaxWidth) << label;
     }
 }
 

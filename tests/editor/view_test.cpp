@@ -157,17 +157,108 @@ TEST_F(View, DragMovesTheNodeCentreToTheRelease) {
     EXPECT_EQ(Slot(0)->GetCenter(), (CPoint{95, 104}));
 }
 
-TEST_F(View, ReleaseOutsideTheWindowLeavesTheGestureForTheNextRelease) {
-    m_doc.AddNode({400, 100});
-    m_view.Repaint();
+// A gesture whose release the canvas never sees as its own (outside the
+// window, on a scroll bar) ends there without a change, and nothing of it
+// reaches what comes next: a deleted edge, another graph, a new click.
+enum class ReleaseAt { Outside, ScrollBar };
+enum class Then { DeleteTheEdge, SwitchGraph, ClickCanvas };
+struct GestureCase {
+    bool edges;
+    ReleaseAt release;
+    Then then;
+};
+
+class Gesture : public View, public ::testing::WithParamInterface<GestureCase> {
+protected:
+    // MAIN: 1 (100, 100) -lbl-> 2 (400, 100), and a Graph edge 2 -> 2 that
+    // makes the graph E.
+    Gesture() {
+        m_doc.AddNode({400, 100});
+        lumo_test::AddEdge(m_doc, 1, 2, "lbl");
+        lumo_test::AddGraphEdge(m_doc, 2, 2, "E");
+        m_view.Repaint();
+    }
+    QPoint ReleasePoint(ReleaseAt where) {
+        if (where == ReleaseAt::Outside) {
+            return QPoint(-20, -20);
+        }
+        QScrollBar* bar = m_view.horizontalScrollBar();
+        return m_view.viewport()->mapFromGlobal(bar->mapToGlobal(bar->rect().center()));
+    }
+    int CyanIn(const CRect& r) {
+        const QImage image = m_view.viewport()->grab().toImage();
+        const qreal dpr = image.devicePixelRatio();
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                n += image.pixel(At({x, y}) * dpr) == qRgb(0, 255, 255) ? 1 : 0;
+            }
+        }
+        return n;
+    }
+};
+
+TEST_P(Gesture, EndsWithoutAChangeOnAReleaseOffTheCanvas) {
+    const GestureCase c = GetParam();
+    CEdge* edge = Slot(0)->GetEdge(0);
+    const CRect label = edge->GetLabelRect();
+    const CPoint onLabel{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    const std::string before = lumo_test::Store(m_doc);
     QWidget* vp = m_view.viewport();
-    QTest::mousePress(vp, Qt::LeftButton, {}, At({400, 100}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(-20, -20));
-    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{400, 100}));  // not seen
-    // The next release in the window completes the interrupted move.
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, At({600, 300}));
-    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{600, 300}));
+    if (c.edges) {
+        EdgesMode();
+        QTest::mousePress(vp, Qt::LeftButton, {}, At(onLabel));
+        ASSERT_TRUE(edge->IsHighlighted());
+    } else {
+        QTest::mousePress(vp, Qt::LeftButton, {}, At({400, 108}));
+    }
+    QTest::mouseMove(vp, ReleasePoint(c.release));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, ReleasePoint(c.release));
+    EXPECT_EQ(lumo_test::ActiveModal(), nullptr) << "no edge dialog";
+    EXPECT_EQ(lumo_test::Store(m_doc), before) << "nothing moved or bent";
+    EXPECT_FALSE(edge->IsHighlighted());
+    EXPECT_GT(CyanIn(label), 0) << "the label back in its colours";
+
+    switch (c.then) {
+        case Then::DeleteTheEdge:
+            ChooseFromMenu("Delete");
+            RightClick(onLabel);
+            ASSERT_EQ(Slot(0)->GetEdgeCount(), 0);
+            break;
+        case Then::SwitchGraph:
+            ChooseFromMenu("E");
+            RightClick({700, 400});
+            ASSERT_EQ(Graph()->GetName(), "E");
+            break;
+        case Then::ClickCanvas:
+            break;
+    }
+    // Then a press and release that touch a node: the start node in edges
+    // mode (a loop, cancelled), empty canvas in nodes mode (a new node).
+    if (c.edges) {
+        AnswerEdgeDialog(nullptr);
+    }
+    const CPoint next = c.edges ? CPoint{100, 100} : CPoint{600, 300};
+    QTest::mousePress(vp, Qt::LeftButton, {}, At(next));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, At(next));
+
+    m_view.MainGraphAction()->trigger();
+    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{400, 100}));
+    if (c.then != Then::DeleteTheEdge) {
+        EXPECT_EQ(edge->GetOffset(), 0.0f);
+        EXPECT_FALSE(edge->IsHighlighted());
+    }
+    EXPECT_EQ(Graph()->GetNodeCount(), c.edges || c.then == Then::SwitchGraph ? 2 : 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    View, Gesture,
+    ::testing::Values(GestureCase{true, ReleaseAt::Outside, Then::DeleteTheEdge},
+                      GestureCase{true, ReleaseAt::ScrollBar, Then::DeleteTheEdge},
+                      GestureCase{true, ReleaseAt::Outside, Then::SwitchGraph},
+                      GestureCase{true, ReleaseAt::ScrollBar, Then::ClickCanvas},
+                      GestureCase{false, ReleaseAt::Outside, Then::ClickCanvas},
+                      GestureCase{false, ReleaseAt::ScrollBar, Then::ClickCanvas}));
 
 TEST_F(View, GraphIdsSelectByIndexWithinTheirRange) {
     lumo_test::AddGraphEdge(m_doc, 1, 1, "A");
@@ -425,6 +516,65 @@ TEST_F(View, GenerateReportsValidationAndWritesTables) {
     EXPECT_EQ(shown.toStdString(), dir.Path("g.pt") + ": Is a directory");
     EXPECT_EQ(m_doc.GetMode(), 0);
     EXPECT_EQ(lumo_test::ReadFile(dir.Path("g.lm")).size(), 37u);  // saved first
+}
+
+// Bytes in another encoding than UTF-8 show as their Windows-1252
+// characters, and Properties + OK on an unchanged edge keeps its bytes: no
+// new graph, no re-targeted edge.
+TEST_F(View, PropertiesOkKeepsTheBytesOfWindows1252AndUtf8Labels) {
+    lumo_test::TempDir dir;
+    const std::string path = dir.Path("g.lm");
+    {
+        CGrammer source;
+        source.AddNode({300, 100});
+        source.AddNode({300, 300});
+        lumo_test::AddGraphEdge(source, 1, 2,
+                                "\xD1"
+                                "AND\xDA");
+        lumo_test::AddEdge(source, 1, 3, "\xC3\xA9\xE2\x86\x92\xC3\xBC", "@\xE9t\xE9");
+        lumo_test::WriteFile(path, lumo_test::Store(source));
+    }
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    m_view.Repaint();
+    ASSERT_TRUE(m_doc.OnSaveDocument(path));  // with the labels where this canvas draws them
+    const std::string before = lumo_test::ReadFile(path);
+
+    QStringList shown;
+    for (int i : {0, 1}) {
+        const CRect r = Slot(0)->GetEdge(i)->GetLabelRect();
+        WhenModal<CEdgePropertiesDlg>([&](QWidget* w) {
+            shown << w->findChild<QLineEdit*>("input")->text() + "|" +
+                         w->findChild<QLineEdit*>("action")->text();
+            w->findChild<QAbstractButton*>("ok")->click();
+        });
+        ChooseFromMenu("Properties");
+        RightClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    EXPECT_EQ(shown, (QStringList{QString::fromUtf8("\u00d1AND\u00da|"),
+                                  QString::fromUtf8("\u00e9\u2192\u00fc|@\u00e9t\u00e9")}));
+    EXPECT_EQ(m_doc.GetGraphCount(), 2);
+    ASSERT_TRUE(m_doc.OnSaveDocument(path));
+    EXPECT_EQ(lumo_test::ReadFile(path), before);
+}
+
+TEST_F(View, GenerateRefusesATableThatIsTheDocument) {
+    lumo_test::TempDir dir;
+    m_doc.ToggleNodeFinal({100, 100});
+    ASSERT_TRUE(m_doc.OnSaveDocument(dir.Path("g.pt")));
+    const std::string before = lumo_test::ReadFile(dir.Path("g.pt"));
+    QString shown;
+    WhenModal<QMessageBox>([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->windowTitle() + "|" + box->text();
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        box->accept();
+    });
+    m_view.GenerateAction()->trigger();
+    EXPECT_TRUE(shown.startsWith("Lumo|")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QString::fromStdString(dir.Path("g.pt"))));
+    EXPECT_EQ(lumo_test::ReadFile(dir.Path("g.pt")), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("g.txt")));
 }
 
 TEST_F(View, PrintsTheGraphToAPdf) {
