@@ -132,10 +132,10 @@ TEST_F(LumoParse, OtherKindsOfFileAndRunningOutOfMemory) {
     const std::string huge = m_dir.Path("huge.pt");
     { std::ofstream out(huge, std::ios::binary); }
     ASSERT_EQ(::truncate(huge.c_str(), off_t{8} << 30), 0);  // sparse
-    Result r = lumo_test::RunProgram(LUMO_PARSE, {huge}, m_io, "num\n", 256);
+    Result r = lumo_test::RunProgram(LUMO_PARSE, {huge}, m_io, "num\n", 128);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, huge + ": Cannot allocate memory\n");
-    r = lumo_test::RunProgram(LUMO_PARSE, {kExamples + "arith.pt", "/dev/zero"}, m_io, "", 256);
+    r = lumo_test::RunProgram(LUMO_PARSE, {kExamples + "arith.pt", "/dev/zero"}, m_io, "", 128);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "/dev/zero: Cannot allocate memory\n");
 }
