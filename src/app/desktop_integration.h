@@ -24,11 +24,12 @@ inline constexpr char kUnregisterFailed[] =
 
 // Writes the files, for *.lm to open with programPath (made absolute), and
 // starts update-mime-database and update-desktop-database where installed,
-// without waiting for them: the caches follow a moment later. Meant for every start: a file is
-// written only when its content differs, so a normal start writes nothing.
-// Nothing but these files is touched: a user's choice of another program for
-// *.lm (mimeapps.list) stays. Returns whether all went well; a missing
-// updater is no failure. Never throws.
+// without waiting for them: the caches follow a moment later. Meant for
+// every start: a file is written only when its content differs, so a normal
+// start writes nothing. Nothing but these files is touched: a user's choice
+// of another program for *.lm (mimeapps.list) stays. Returns whether the
+// files were written and the updaters started; a missing updater is no
+// failure. Never throws.
 bool RegisterFileType(const QString& programPath);
 
 // Deletes exactly the files RegisterFileType() writes and starts the cache
