@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <utility>
 #include <vector>
@@ -218,14 +217,8 @@ void WriteFileAtomically(const std::string& path, std::string_view data, Durabil
 bool IsSameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
-    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    }
-    std::error_code ea;
-    std::error_code eb;
-    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ea);
-    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, eb);
-    return !ea && !eb && ca == cb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 bool IsWritableFile(const std::string& path) {

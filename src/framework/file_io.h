@@ -81,9 +81,8 @@ private:
 void WriteFileAtomically(const std::string& path, std::string_view data,
                          Durability durability = Durability::Synced);
 
-// Whether the two paths name the same file: the same device and inode when
-// both exist (so symbolic and hard links count), otherwise the same
-// absolute path.
+// Whether the two paths name one existing file: the same device and inode,
+// so symbolic and hard links count. A path to nothing is no other file.
 bool IsSameFile(const std::string& a, const std::string& b);
 
 // True when path names an existing file that this process may write.
