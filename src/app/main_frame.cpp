@@ -1,20 +1,22 @@
 #include "app/main_frame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 
 #include "app/about_dlg.h"
@@ -203,6 +205,7 @@ void CMainFrame::CreateToolBar() {
 
 void CMainFrame::CreateStatusBar() {
     m_ready = new QLabel(tr("Ready"));
+    m_ready->setObjectName("messagePane");
     statusBar()->addWidget(m_ready, 1);
     auto* caps = new QLabel(tr("CAP"));
     auto* num = new QLabel(tr("NUM"));
@@ -249,12 +252,10 @@ void CMainFrame::OnFileNew() {
 }
 
 void CMainFrame::OnFileOpen() {
-    if (!SaveModified()) {
-        return;
-    }
+    // The file first: cancelling the choice must not cost a question.
     const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(),
                                                       "Lumo Files (*.lm);;All Files (*.*)");
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && SaveModified()) {
         OpenDocumentFile(path);
     }
 }
@@ -318,7 +319,12 @@ void CMainFrame::OnFilePrintPreview() {
 }
 
 void CMainFrame::OnFilePrintSetup() {
-    QPageSetupDialog dialog(&m_printer, this);
+    // The print dialog in a setup role: the printer as well as paper and
+    // orientation, kept in m_printer for the next Print and Print Preview.
+    // Nothing is printed, so what belongs to one job stays out.
+    QPrintDialog dialog(&m_printer, this);
+    dialog.setWindowTitle(tr("Print Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     dialog.exec();
 }
 
@@ -330,6 +336,18 @@ void CMainFrame::OnAppAbout() {
 void CMainFrame::OnQuickHelp() {
     CQuickHelpDlg help(this);
     help.exec();
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        // An empty tip would reveal "Ready" beneath it; a highlighted menu
+        // item without a prompt leaves the pane empty instead.
+        const auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        const bool promptless = static_cast<QStatusTipEvent*>(event)->tip().isEmpty() &&
+                                menu != nullptr && menu->activeAction() != nullptr;
+        m_ready->setText(promptless ? QString() : tr("Ready"));
+    }
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

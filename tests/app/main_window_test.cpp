@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -423,3 +424,117 @@ TEST(CommandLine, SwitchesAndFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+QMenu* MenuOf(CMainFrame& frame, const QString& title) {
+    for (QAction* menu : frame.menuBar()->actions()) {
+        if (menu->text() == title) {
+            return menu->menu();
+        }
+    }
+    return nullptr;
+}
+
+QAction* ItemOf(QMenu* menu, const QString& text) {
+    for (QAction* item : menu->actions()) {
+        if (item->text().startsWith(text)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(App, MessagePaneIsEmptyForMenuItemsWithoutAPrompt) {
+    ASSERT_TRUE(Start({}));
+    auto* pane = Frame().statusBar()->findChild<QLabel*>("messagePane");
+    ASSERT_NE(pane, nullptr);
+    auto shown = [&] {
+        const QString message = Frame().statusBar()->currentMessage();
+        return message.isEmpty() && pane->isVisible() ? pane->text() : message;
+    };
+    EXPECT_EQ(shown(), "Ready");
+
+    struct Highlight {
+        const char* menu;
+        const char* item;
+        const char* pane;
+    } cases[] = {
+        {"&Run", "&Generate", ""},
+        {"&View", "&Main Graph", ""},
+        {"&File", "&New", "Create a new document"},
+        {"&View", "&Toolbar", "Show or hide the toolbar"},
+    };
+    for (const Highlight& c : cases) {
+        QMenu* menu = MenuOf(Frame(), c.menu);
+        ASSERT_NE(menu, nullptr) << c.menu;
+        menu->popup(Frame().mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        menu->setActiveAction(ItemOf(menu, c.item));
+        EXPECT_EQ(shown(), c.pane) << c.item;
+        menu->hide();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown(), "Ready") << "after " << c.item;
+    }
+}
+
+TEST_F(App, OpenAsksToSaveOnlyOnceAFileIsChosen) {
+    ASSERT_TRUE(Start({}));
+    Doc().AddNode({800, 800});
+    QString order;
+    // Cancelling the Open dialog asks nothing and changes nothing.
+    WhenModal<QFileDialog>([&](QWidget* w) {
+        order += "open;";
+        static_cast<QFileDialog*>(w)->reject();
+    });
+    lumo_test::Watchdog cancelled;
+    Frame().OnFileOpen();
+    EXPECT_EQ(order, "open;");
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 2);
+
+    // The question comes after the choice: it is only answered once the
+    // dialog is there.
+    QString asked;
+    WhenModal<QFileDialog>([&](QWidget* w) {
+        Answer(QMessageBox::No, &asked);
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setText(QString::fromStdString(Path("other.lm")));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    lumo_test::Watchdog chosen;
+    Frame().OnFileOpen();
+    EXPECT_EQ(asked, "Lumo|Save changes to Untitled?");
+    EXPECT_EQ(Frame().windowTitle(), "other.lm - Lumo");
+}
+
+TEST_F(App, PrintSetupChoosesThePrinterForTheNextPrint) {
+    ASSERT_TRUE(Start({}));
+    const QString pdf = QString::fromStdString(Path("graph.pdf"));
+    QString title;
+    WhenModal<QPrintDialog>([&](QWidget* w) {
+        title = w->windowTitle();
+        auto* file = w->findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        file->setText(pdf);
+        static_cast<QDialog*>(w)->accept();
+    });
+    lumo_test::Watchdog setup;
+    Frame().OnFilePrintSetup();
+    EXPECT_EQ(title, "Print Setup");
+    EXPECT_FALSE(QFile::exists(pdf));  // set up, not printed
+
+    // The next Print starts from that choice.
+    QString offered;
+    WhenModal<QPrintDialog>([&](QWidget* w) {
+        offered = w->findChild<QLineEdit*>("filename")->text();
+        static_cast<QDialog*>(w)->accept();
+    });
+    lumo_test::Watchdog print;
+    Frame().OnFilePrint();
+    EXPECT_EQ(offered, pdf);
+    EXPECT_TRUE(QFile::exists(pdf));
+}
