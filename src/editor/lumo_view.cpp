@@ -1,12 +1,14 @@
 #include "editor/lumo_view.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QStatusTipEvent>
 #include <utility>
 
 #include "editor/edge_properties_dlg.h"
@@ -366,7 +368,16 @@ void CLumoView::contextMenuEvent(QContextMenuEvent* event) {
             }
             break;
     }
+    // A menu that no menu bar opened sends its items' status tips to itself,
+    // a window of its own, where the main window's message pane never hears
+    // of them: pass them on, and the end of the menu with them.
+    connect(&menu, &QMenu::hovered, this, [this](QAction* action) {
+        QStatusTipEvent tip(action->statusTip());
+        QCoreApplication::sendEvent(this, &tip);
+    });
     QAction* chosen = menu.exec(event->globalPos());
+    QStatusTipEvent idle{QString()};
+    QCoreApplication::sendEvent(this, &idle);
     if (chosen == nullptr) {
         return;
     }

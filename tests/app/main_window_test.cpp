@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -473,11 +474,26 @@ TEST_F(App, MessagePaneIsEmptyForMenuItemsWithoutAPrompt) {
         menu->popup(Frame().mapToGlobal(QPoint(10, 10)));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
         menu->setActiveAction(ItemOf(menu, c.item));
-        EXPECT_EQ(shown(), c.pane) << c.item;
+        EXPECT_EQ(shown().toStdString(), c.pane) << c.item;
         menu->hide();
         QCoreApplication::processEvents();
-        EXPECT_EQ(shown(), "Ready") << "after " << c.item;
+        EXPECT_EQ(shown().toStdString(), "Ready") << "after " << c.item;
     }
+
+    // The canvas's context menu: the graph list on empty canvas.
+    QString during = "(no menu)";
+    WhenModal<QMenu>([&](QWidget* w) {
+        auto* menu = static_cast<QMenu*>(w);
+        menu->setActiveAction(menu->actions().value(0));
+        during = shown();
+        menu->close();
+    });
+    QWidget* canvas = Frame().GetView()->viewport();
+    const QPoint p = canvas->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, canvas->mapToGlobal(p));
+    QApplication::sendEvent(canvas, &event);
+    EXPECT_EQ(during.toStdString(), "");
+    EXPECT_EQ(shown().toStdString(), "Ready");
 }
 
 TEST_F(App, OpenAsksToSaveOnlyOnceAFileIsChosen) {
