@@ -1,0 +1,292 @@
+// Undo and redo: random sessions checked against the bytes of every state,
+// the modified flag, and what the history is emptied by.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "support/grammar_builder.h"
+#include "support/message_capture.h"
+#include "support/recording_surface.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using lumo_test::AddEdge;
+using lumo_test::AddGraphEdge;
+using lumo_test::AddNodes;
+using lumo_test::CentreOf;
+using lumo_test::Store;
+
+// An editing session the way the editor runs it: every edit through the
+// history, the current graph redrawn after each edit, undo and redo. It keeps
+// the bytes of every state the history can return to, as a plain replay of
+// the steps would give them, and checks each undo and redo against them.
+class Session {
+public:
+    explicit Session(unsigned seed) : m_rng(seed) {
+        AddNodes(m_doc, 3);
+        AddEdge(m_doc, 1, 2, "a");
+        AddEdge(m_doc, 2, 3, "b", "@p");
+        AddGraphEdge(m_doc, 3, 4, "A");
+        for (int g = m_doc.GetGraphCount() - 1; g >= 0; --g) {
+            m_doc.SelectGraph(g);
+            m_doc.Draw(&m_dc);
+        }
+        // The state opened: an empty history, not modified.
+        m_doc.GetHistory().Clear();
+        m_doc.SetModifiedFlag(false);
+        m_states.push_back(Store(m_doc));
+    }
+
+    void Run(int edits) {
+        for (int n = 0; n < edits && !::testing::Test::HasFailure(); ++n) {
+            switch (Pick(8)) {
+                case 0:
+                    Check(History().Undo(), "undo");
+                    break;
+                case 1:
+                    Check(History().Redo(), "redo");
+                    break;
+                default:
+                    Edit();
+                    break;
+            }
+        }
+        while (History().Undo()) {
+            Check(true, "undo all");
+        }
+        EXPECT_EQ(m_index, 0u);
+        EXPECT_FALSE(m_doc.IsModified());
+        while (History().Redo()) {
+            Check(true, "redo all");
+        }
+        EXPECT_EQ(m_index, m_states.size() - 1);
+    }
+
+private:
+    CEditHistory& History() { return m_doc.GetHistory(); }
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    CPoint AnyPoint() { return CPoint{40 + 30 * Pick(20), 40 + 30 * Pick(20)}; }
+    CPoint AnyNode() {
+        const CGraph* g = m_doc.GetCurrentGraph();
+        return g->GetElement(Pick(g->GetNodeCount()))->GetCenter();
+    }
+    // The top left corner of a label: inside it, unlike the far corner.
+    bool AnyLabel(CPoint& pt) {
+        std::vector<CPoint> labels;
+        const CGraph* g = m_doc.GetCurrentGraph();
+        for (int i = 0; i < g->GetNodeCount(); ++i) {
+            for (int j = 0; j < g->GetElement(i)->GetEdgeCount(); ++j) {
+                const CRect& r = g->GetElement(i)->GetEdge(j)->GetLabelRect();
+                labels.push_back(CPoint{r.left, r.top});
+            }
+        }
+        if (labels.empty()) {
+            return false;
+        }
+        pt = labels[static_cast<size_t>(Pick(static_cast<int>(labels.size())))];
+        return true;
+    }
+    std::string AnyInput(bool graph) {
+        static const char* const graphs[] = {"A", "B", "C", "MAIN"};
+        static const char* const tokens[] = {"a", "b", "x"};
+        return graph ? graphs[Pick(4)] : tokens[Pick(3)];
+    }
+
+    void Edit() {
+        CPoint pt;
+        const bool graph = Pick(3) == 0;
+        const std::function<void()> edits[] = {
+            [&] { History().AddNode(AnyPoint()); },
+            [&] {
+                m_doc.FindNode(AnyNode());
+                History().MoveSelectedNode(Pick(4) == 0 ? AnyNode() : AnyPoint());
+            },
+            [&] { History().DeleteNode(AnyNode()); },
+            [&] { History().ToggleNodeFinal(AnyNode()); },
+            [&] {
+                m_doc.FindNode(AnyNode());
+                History().AddEdge(Pick(4) == 0 ? AnyPoint() : AnyNode(), AnyInput(graph),
+                                  Pick(2) ? "@q" : "", graph, false);
+            },
+            [&] {
+                if (AnyLabel(pt)) {
+                    History().AddEdge(pt, AnyInput(graph), Pick(2) ? "@q" : "", graph, true);
+                }
+            },
+            [&] {
+                if (AnyLabel(pt)) {
+                    History().DeleteEdge(pt);
+                }
+            },
+            [&] {
+                if (AnyLabel(pt)) {
+                    CEdge* edge = m_doc.FindEdge(pt);
+                    edge->HighlightLabel(&m_dc);
+                    History().DropLabel(edge, &m_dc, AnyPoint());
+                }
+            },
+            [&] { m_doc.SelectGraph(Pick(m_doc.GetGraphCount())); },
+        };
+        const size_t steps = History().GetCount();
+        edits[Pick(std::size(edits))]();
+        m_doc.Draw(&m_dc);
+        const std::string bytes = Store(m_doc);
+        if (History().GetCount() == steps && History().GetIndex() == m_index) {
+            // No step: nothing that is saved may have changed.
+            ASSERT_EQ(bytes, m_states[m_index]) << "an edit changed the document without a step";
+            return;
+        }
+        ASSERT_EQ(History().GetIndex(), m_index + 1);
+        ASSERT_NE(bytes, m_states[m_index]) << "a step that changes nothing";
+        m_states.resize(++m_index);
+        m_states.push_back(bytes);
+        EXPECT_TRUE(m_doc.IsModified());
+    }
+
+    void Check(bool moved, const char* what) {
+        SCOPED_TRACE(what);
+        if (!moved) {  // nothing to undo or redo: nothing changes
+            ASSERT_EQ(History().GetIndex(), m_index);
+            ASSERT_EQ(Store(m_doc), m_states[m_index]);
+            return;
+        }
+        m_index = History().GetIndex();
+        ASSERT_EQ(Store(m_doc), m_states[m_index]);
+        EXPECT_EQ(m_doc.IsModified(), m_index != 0);
+        for (int g = 0; g < m_doc.GetGraphCount(); ++g) {
+            EXPECT_EQ(m_doc.GetGraph(g)->GetSelected(), nullptr);
+        }
+        // Drawing what undo brought back changes nothing saved.
+        m_doc.Draw(&m_dc);
+        ASSERT_EQ(Store(m_doc), m_states[m_index]);
+        m_dc.Calls().clear();
+    }
+
+    CGrammer m_doc;
+    lumo_test::RecordingSurface m_dc;
+    std::mt19937 m_rng;
+    std::vector<std::string> m_states;  // the state after each step, index 0 the start
+    size_t m_index = 0;
+};
+
+TEST(History, RandomSessionsUndoAndRedoToTheExactBytesOfEveryState) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        SCOPED_TRACE(seed);
+        Session(seed).Run(static_cast<int>(seed % 50) + 1);
+        if (HasFailure()) {
+            break;
+        }
+    }
+}
+
+TEST(History, ModifiedFlagFollowsTheSavedState) {
+    lumo_test::TempDir dir;
+    const std::string path = dir.Path("g.lm");
+    CGrammer doc;
+    CEditHistory& history = doc.GetHistory();
+    EXPECT_FALSE(history.Undo());  // nothing to undo or redo: nothing happens
+    EXPECT_FALSE(history.Redo());
+    EXPECT_FALSE(doc.IsModified());
+
+    history.AddNode({300, 100});
+    history.AddNode({500, 100});
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    const std::string saved = lumo_test::ReadFile(path);
+    history.ToggleNodeFinal({300, 100});
+    doc.FindNode({500, 100});
+    history.MoveSelectedNode({500, 300});
+    ASSERT_TRUE(history.Undo());
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(history.Undo());  // back at the saved state
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_EQ(lumo_test::ReadFile(path), saved);
+    ASSERT_TRUE(history.Undo());  // past it
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_FALSE(doc.IsModified());
+
+    // An edit that changes nothing marks the document, as ever, but adds no
+    // step; the history still knows the saved state.
+    doc.FindEdge({900, 900});
+    history.AddEdge({900, 900}, "x", "", false, true);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(history.GetCount(), 4u);
+    ASSERT_TRUE(history.Undo());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_FALSE(doc.IsModified());
+
+    // A new step after undoing past the saved state makes it unreachable.
+    ASSERT_TRUE(history.Undo());
+    history.AddNode({700, 100});
+    EXPECT_FALSE(history.CanRedo());
+    while (history.Undo()) {
+        EXPECT_TRUE(doc.IsModified());
+    }
+}
+
+TEST(History, NewAndOpenStartAnEmptyHistory) {
+    lumo_test::TempDir dir;
+    const std::string path = dir.Path("g.lm");
+    lumo_test::MessageCapture messages;
+    CGrammer doc;
+    CEditHistory& history = doc.GetHistory();
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    lumo_test::WriteFile(dir.Path("bad.lm"), "not a grammar");
+    const std::function<bool()> replacements[] = {
+        [&] { return doc.OnNewDocument(); }, [&] { return doc.OnOpenDocument(path); },
+        [&] { return !doc.OnOpenDocument(dir.Path("bad.lm")); },  // refused: a new document
+    };
+    for (const auto& replace : replacements) {
+        history.AddNode({300, 100});
+        history.Undo();
+        history.AddNode({300, 100});
+        ASSERT_TRUE(replace());
+        EXPECT_FALSE(history.CanUndo());
+        EXPECT_FALSE(history.CanRedo());
+        EXPECT_FALSE(doc.IsModified());
+        EXPECT_EQ(history.GetCount(), 0u);
+    }
+    // A file that cannot be read leaves the document, and its history, as
+    // they were.
+    history.AddNode({300, 100});
+    EXPECT_FALSE(doc.OnOpenDocument(dir.Path("missing.lm")));
+    EXPECT_TRUE(history.Undo());
+    EXPECT_EQ(messages.Messages().size(), 2u);
+}
+
+TEST(History, UndoShowsTheStepsGraphAndTakesBackTheGraphItCreated) {
+    CGrammer doc;
+    CEditHistory& history = doc.GetHistory();
+    AddNodes(doc, 1);
+    doc.FindNode(CentreOf(doc, 1));
+    history.AddEdge(CentreOf(doc, 2), "EXPR", "", true, false);  // creates EXPR
+    ASSERT_EQ(doc.GetGraphCount(), 2);
+    const float bend = doc.GetGraph(0)->GetElement(0)->GetEdge(0)->GetOffset();
+    doc.SelectGraph(1);
+    history.AddNode({300, 300});
+    doc.SelectGraph(0);
+
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(doc.GetCurrentIndex(), 1);
+    EXPECT_EQ(doc.GetGraph(1)->GetNodeCount(), 1);
+    ASSERT_TRUE(history.Undo());  // shown on EXPR: back to MAIN, EXPR gone
+    EXPECT_EQ(doc.GetCurrentIndex(), 0);
+    EXPECT_EQ(doc.GetGraphCount(), 1);
+    EXPECT_EQ(doc.GetGraph(0)->GetElement(0)->GetEdgeCount(), 0);
+    EXPECT_EQ(doc.GetGraph(0)->GetElement(1)->GetRefCount(), 0);
+
+    ASSERT_TRUE(history.Redo());
+    ASSERT_EQ(doc.GetGraphCount(), 2);
+    EXPECT_EQ(doc.GetGraphName(1), "EXPR");
+    // The edge's own bend, not the next one the node pairs would give.
+    EXPECT_EQ(doc.GetGraph(0)->GetElement(0)->GetEdge(0)->GetOffset(), bend);
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(doc.GetCurrentIndex(), 1);
+    EXPECT_EQ(doc.GetGraph(1)->GetNodeCount(), 2);
+}
+
+}  // namespace
