@@ -106,13 +106,12 @@ bool CGraph::DeleteNode(CPoint pt) {
 }
 
 bool CGraph::DeleteEdge(CPoint pt) {
-    int slot = 0;
-    int index = 0;
-    if (!FindEdgePlace(pt, slot, index)) {
-        return false;
+    for (const auto& element : m_pElements) {
+        if (element->DeleteEdge(pt)) {
+            return true;
+        }
     }
-    GetElement(slot)->RemoveEdge(index);
-    return true;
+    return false;
 }
 
 CGraphElement* CGraph::InsertNode(int nSlot, int nNumber, CPoint pt, bool bFinal) {

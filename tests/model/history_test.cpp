@@ -20,52 +20,57 @@ using lumo_test::CentreOf;
 using lumo_test::Store;
 
 // An editing session the way the editor runs it: every edit through the
-// history, the current graph redrawn after each edit, undo and redo. It keeps
-// the bytes of every state the history can return to, as a plain replay of
-// the steps would give them, and checks each undo and redo against them.
+// history, the current graph redrawn after each edit, undo and redo. In its
+// first half each edit is also made straight on a plain document, which must
+// come out the same, byte for byte. It keeps the bytes of every state the
+// history can return to and checks each undo and redo against them.
 class Session {
 public:
     explicit Session(unsigned seed) : m_rng(seed) {
-        AddNodes(m_doc, 3);
-        AddEdge(m_doc, 1, 2, "a");
-        AddEdge(m_doc, 2, 3, "b", "@p");
-        AddGraphEdge(m_doc, 3, 4, "A");
-        for (int g = m_doc.GetGraphCount() - 1; g >= 0; --g) {
-            m_doc.SelectGraph(g);
-            m_doc.Draw(&m_dc);
+        for (CGrammer* doc : {&m_doc, &m_plain}) {
+            AddNodes(*doc, 3);
+            AddEdge(*doc, 1, 2, "a");
+            AddEdge(*doc, 2, 3, "b", "@p");
+            AddGraphEdge(*doc, 3, 4, "A");
+            for (int g = doc->GetGraphCount() - 1; g >= 0; --g) {
+                doc->SelectGraph(g);
+                doc->Draw(&m_dc);
+            }
+            // As opened: an empty history, not modified.
+            doc->GetHistory().Clear();
+            doc->SetModifiedFlag(false);
         }
-        // The state opened: an empty history, not modified.
-        m_doc.GetHistory().Clear();
-        m_doc.SetModifiedFlag(false);
         m_states.push_back(Store(m_doc));
     }
 
     void Run(int edits) {
         for (int n = 0; n < edits && !::testing::Test::HasFailure(); ++n) {
-            switch (Pick(8)) {
-                case 0:
-                    Check(History().Undo(), "undo");
-                    break;
-                case 1:
-                    Check(History().Redo(), "redo");
-                    break;
-                default:
-                    Edit();
-                    break;
+            const int action = n < edits / 2 ? 2 : Pick(8);
+            if (action < 2) {
+                Check(action == 0 ? History().Undo() : History().Redo());
+            } else {
+                Edit(n < edits / 2);
             }
         }
         while (History().Undo()) {
-            Check(true, "undo all");
+            Check(true);
         }
         EXPECT_EQ(m_index, 0u);
-        EXPECT_FALSE(m_doc.IsModified());
+        EXPECT_TRUE(m_states.size() == 1 || !m_doc.IsModified());
         while (History().Redo()) {
-            Check(true, "redo all");
+            Check(true);
         }
         EXPECT_EQ(m_index, m_states.size() - 1);
     }
 
 private:
+    struct Change {
+        int kind;
+        CPoint at, to;
+        std::string input, action;
+        bool graph;
+    };
+
     CEditHistory& History() { return m_doc.GetHistory(); }
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
     CPoint AnyPoint() { return CPoint{40 + 30 * Pick(20), 40 + 30 * Pick(20)}; }
@@ -73,8 +78,8 @@ private:
         const CGraph* g = m_doc.GetCurrentGraph();
         return g->GetElement(Pick(g->GetNodeCount()))->GetCenter();
     }
-    // The top left corner of a label: inside it, unlike the far corner.
-    bool AnyLabel(CPoint& pt) {
+    // The top left corner of a label, which lies inside it; or far away.
+    CPoint AnyLabel() {
         std::vector<CPoint> labels;
         const CGraph* g = m_doc.GetCurrentGraph();
         for (int i = 0; i < g->GetNodeCount(); ++i) {
@@ -83,71 +88,82 @@ private:
                 labels.push_back(CPoint{r.left, r.top});
             }
         }
-        if (labels.empty()) {
-            return false;
-        }
-        pt = labels[static_cast<size_t>(Pick(static_cast<int>(labels.size())))];
-        return true;
+        const int n = static_cast<int>(labels.size());
+        return n == 0 ? CPoint{-99, -99} : labels[static_cast<size_t>(Pick(n))];
     }
-    std::string AnyInput(bool graph) {
-        static const char* const graphs[] = {"A", "B", "C", "MAIN"};
-        static const char* const tokens[] = {"a", "b", "x"};
-        return graph ? graphs[Pick(4)] : tokens[Pick(3)];
+    Change AnyEdit() {
+        static const char* const inputs[] = {"a", "b", "x", "A", "B", "C", "MAIN"};
+        Change e{Pick(9), {}, {}, "", Pick(2) ? "@q" : "", false};
+        e.graph = Pick(3) == 0;
+        e.input = inputs[Pick(3) + (e.graph ? 3 + Pick(2) : 0)];
+        e.at = e.kind >= 5 && e.kind <= 7 ? AnyLabel() : AnyNode();
+        e.to = Pick(4) == 0 ? AnyNode() : AnyPoint();
+        if (e.kind == 8) {
+            e.at.x = Pick(m_doc.GetGraphCount());
+        }
+        return e;
     }
 
-    void Edit() {
-        CPoint pt;
-        const bool graph = Pick(3) == 0;
-        const std::function<void()> edits[] = {
-            [&] { History().AddNode(AnyPoint()); },
-            [&] {
-                m_doc.FindNode(AnyNode());
-                History().MoveSelectedNode(Pick(4) == 0 ? AnyNode() : AnyPoint());
-            },
-            [&] { History().DeleteNode(AnyNode()); },
-            [&] { History().ToggleNodeFinal(AnyNode()); },
-            [&] {
-                m_doc.FindNode(AnyNode());
-                History().AddEdge(Pick(4) == 0 ? AnyPoint() : AnyNode(), AnyInput(graph),
-                                  Pick(2) ? "@q" : "", graph, false);
-            },
-            [&] {
-                if (AnyLabel(pt)) {
-                    History().AddEdge(pt, AnyInput(graph), Pick(2) ? "@q" : "", graph, true);
-                }
-            },
-            [&] {
-                if (AnyLabel(pt)) {
-                    History().DeleteEdge(pt);
-                }
-            },
-            [&] {
-                if (AnyLabel(pt)) {
-                    CEdge* edge = m_doc.FindEdge(pt);
+    // The edit through doc's history, or straight on doc; what it returned.
+    int Apply(CGrammer& doc, const Change& e, bool record) {
+        CEditHistory& h = doc.GetHistory();
+        switch (e.kind) {
+            case 0:
+                return (record ? h.AddNode(e.to) : doc.AddNode(e.to)) != nullptr;
+            case 1:
+                doc.FindNode(e.at);
+                record ? h.MoveSelectedNode(e.to) : doc.MoveSelectedNode(e.to);
+                return 0;
+            case 2:
+                return record ? h.DeleteNode(e.at) : doc.DeleteNode(e.at);
+            case 3:
+                return record ? h.ToggleNodeFinal(e.at) : doc.ToggleNodeFinal(e.at);
+            case 4:
+                doc.FindNode(e.at);
+                record ? h.AddEdge(e.to, e.input, e.action, e.graph, false)
+                       : doc.AddEdge(e.to, e.input, e.action, e.graph, false);
+                return 0;
+            case 5:
+                record ? h.AddEdge(e.at, e.input, e.action, e.graph, true)
+                       : doc.AddEdge(e.at, e.input, e.action, e.graph, true);
+                return 0;
+            case 6:
+                return record ? h.DeleteEdge(e.at) : doc.DeleteEdge(e.at);
+            case 7:
+                if (CEdge* edge = doc.FindEdge(e.at)) {
                     edge->HighlightLabel(&m_dc);
-                    History().DropLabel(edge, &m_dc, AnyPoint());
+                    return record ? h.DropLabel(edge, &m_dc, e.to) : edge->DropLabel(&m_dc, e.to);
                 }
-            },
-            [&] { m_doc.SelectGraph(Pick(m_doc.GetGraphCount())); },
-        };
+                return -1;
+            default:
+                return doc.SelectGraph(e.at.x);
+        }
+    }
+
+    void Edit(bool replay) {
+        const Change e = AnyEdit();
         const size_t steps = History().GetCount();
-        edits[Pick(std::size(edits))]();
+        const int result = Apply(m_doc, e, true);
         m_doc.Draw(&m_dc);
         const std::string bytes = Store(m_doc);
+        if (replay) {
+            ASSERT_EQ(Apply(m_plain, e, false), result) << "edit " << e.kind;
+            m_plain.Draw(&m_dc);
+            ASSERT_EQ(Store(m_plain), bytes) << "edit " << e.kind;
+            ASSERT_EQ(m_plain.IsModified(), m_doc.IsModified()) << "edit " << e.kind;
+        }
         if (History().GetCount() == steps && History().GetIndex() == m_index) {
-            // No step: nothing that is saved may have changed.
-            ASSERT_EQ(bytes, m_states[m_index]) << "an edit changed the document without a step";
+            ASSERT_EQ(bytes, m_states[m_index]) << "a change without a step, edit " << e.kind;
             return;
         }
         ASSERT_EQ(History().GetIndex(), m_index + 1);
-        ASSERT_NE(bytes, m_states[m_index]) << "a step that changes nothing";
+        ASSERT_NE(bytes, m_states[m_index]) << "a step that changes nothing, edit " << e.kind;
         m_states.resize(++m_index);
         m_states.push_back(bytes);
         EXPECT_TRUE(m_doc.IsModified());
     }
 
-    void Check(bool moved, const char* what) {
-        SCOPED_TRACE(what);
+    void Check(bool moved) {
         if (!moved) {  // nothing to undo or redo: nothing changes
             ASSERT_EQ(History().GetIndex(), m_index);
             ASSERT_EQ(Store(m_doc), m_states[m_index]);
@@ -166,6 +182,7 @@ private:
     }
 
     CGrammer m_doc;
+    CGrammer m_plain;
     lumo_test::RecordingSurface m_dc;
     std::mt19937 m_rng;
     std::vector<std::string> m_states;  // the state after each step, index 0 the start
