@@ -95,7 +95,7 @@ private:
         Change e{Pick(9), {}, {}, "", Pick(2) ? "@q" : "", false};
         e.graph = Pick(3) == 0;
         e.input = inputs[Pick(3) + (e.graph ? 3 + Pick(2) : 0)];
-        e.at = e.kind >= 5 && e.kind <= 7 ? AnyLabel() : AnyNode();
+        e.at = e.kind >= 5 && e.kind <= 7 ? AnyLabel() : Pick(8) ? AnyNode() : CPoint{-99, -99};
         e.to = Pick(4) == 0 ? AnyNode() : AnyPoint();
         if (e.kind == 8) {
             e.at.x = Pick(m_doc.GetGraphCount());
@@ -117,7 +117,7 @@ private:
                 return record ? h.DeleteNode(e.at) : doc.DeleteNode(e.at);
             case 3:
                 return record ? h.ToggleNodeFinal(e.at) : doc.ToggleNodeFinal(e.at);
-            case 4:
+            case 4:  // at times with no node picked
                 doc.FindNode(e.at);
                 record ? h.AddEdge(e.to, e.input, e.action, e.graph, false)
                        : doc.AddEdge(e.to, e.input, e.action, e.graph, false);
@@ -235,9 +235,24 @@ TEST(History, ModifiedFlagFollowsTheSavedState) {
     ASSERT_TRUE(history.Redo());
     EXPECT_FALSE(doc.IsModified());
 
+    // A label drag that ends after a save (Ctrl+S with the button held) is a
+    // change to save.
+    doc.FindNode({300, 100});
+    history.AddEdge({500, 100}, "x", "", false, false);
+    lumo_test::RecordingSurface dc;
+    doc.Draw(&dc);
+    CEdge* edge = doc.FindEdge({400, 100});
+    ASSERT_NE(edge, nullptr);
+    edge->HighlightLabel(&dc);
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_TRUE(history.DropLabel(edge, &dc, {400, 200}));
+    EXPECT_TRUE(doc.IsModified());
+
     // A new step after undoing past the saved state makes it unreachable.
     ASSERT_TRUE(history.Undo());
+    ASSERT_TRUE(history.Undo());
     history.AddNode({700, 100});
+    EXPECT_TRUE(doc.IsModified());
     EXPECT_FALSE(history.CanRedo());
     while (history.Undo()) {
         EXPECT_TRUE(doc.IsModified());
