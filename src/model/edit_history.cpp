@@ -18,16 +18,20 @@ CNodeSlotCommand::Node ValuesOf(const CGraphNode& node) {
     return CNodeSlotCommand::Node{node.GetNumber(), node.GetCenter(), node.IsFinal()};
 }
 
-// The labels of every edge that leaves or enters the node in slot nSlot.
+// The labels of every edge that leaves or enters the node in slot nSlot. The
+// search ends once it has met as many edge ends as the node counts.
 std::vector<CMoveNodeCommand::Label> LabelsAt(const CGraph& graph, int nSlot) {
     const CGraphNode* node = graph.GetElement(nSlot);
     std::vector<CMoveNodeCommand::Label> labels;
-    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+    int ends = node->GetRefCount();
+    for (int i = 0; i < graph.GetNodeCount() && ends > 0; ++i) {
         const CGraphElement* element = graph.GetElement(i);
         for (int j = 0; j < element->GetEdgeCount(); ++j) {
             const CEdge* edge = element->GetEdge(j);
-            if (i == nSlot || edge->GetTo() == node) {
+            const int here = (i == nSlot ? 1 : 0) + (edge->GetTo() == node ? 1 : 0);
+            if (here > 0) {
                 labels.push_back({i, j, edge->GetLabelRect()});
+                ends -= here;
             }
         }
     }
