@@ -126,12 +126,11 @@ void CMainFrame::CreateActions() {
     m_view->ToggleModeAction()->setIcon(LumoToolbarIcon("mode"));
 
     // Keys of commands this program does not have: taken, and doing nothing,
-    // rather than reaching the canvas.
+    // rather than reaching the canvas. Undo and redo are the canvas's own.
     const QKeySequence idle[] = {
         QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert),
         QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert),
         QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
-        QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace),
         QKeySequence(Qt::Key_F6),           QKeySequence(Qt::SHIFT | Qt::Key_F6)};
     for (const QKeySequence& key : idle) {
         auto* action = new QAction(this);

@@ -67,8 +67,19 @@ CLumoView::CLumoView(CGrammer* doc, QWidget* parent) : QAbstractScrollArea(paren
     m_actMainGraph = new QAction(tr("&Main Graph"), this);
     connect(m_actMainGraph, &QAction::triggered, this, [this] { OnSelectGraph(kFirstGraphId); });
 
+    m_actUndo = new QAction(tr("&Undo"), this);
+    m_actUndo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    m_actUndo->setStatusTip(tr("Undo the last action"));
+    connect(m_actUndo, &QAction::triggered, this, &CLumoView::OnEditUndo);
+    m_actRedo = new QAction(tr("&Redo"), this);
+    m_actRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_actRedo->setStatusTip(tr("Redo the previously undone action"));
+    connect(m_actRedo, &QAction::triggered, this, &CLumoView::OnEditRedo);
+
     // The keys work wherever the focus is in the window.
-    for (QAction* action : {m_actGenerate}) {
+    for (QAction* action : {m_actGenerate, m_actUndo, m_actRedo}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
@@ -276,7 +287,7 @@ void CLumoView::OnLButtonDown(QPoint point) {
         if (pixel == PixelClass::Canvas) {
             EraseCrosshair();
             // Shown at once, without redrawing the rest.
-            if (CGraphNode* node = m_pDoc->AddNode(p)) {
+            if (CGraphNode* node = m_pDoc->GetHistory().AddNode(p)) {
                 const CPoint c = node->GetCenter();
                 DrawOnImage([node](CDC& dc) { node->Draw(&dc); },
                             QRect(c.x - CGraphNode::kRadius, c.y - CGraphNode::kRadius,
@@ -311,7 +322,7 @@ void CLumoView::OnLButtonUp(QPoint point) {
         if (edge != nullptr) {
             QPainter painter(&m_image);
             CQtSurface dc(&painter, CRect{}, font(), &m_texts);
-            edge->DropLabel(&dc, p);
+            m_pDoc->GetHistory().DropLabel(edge, &dc, p);
             painter.end();
             Repaint();
         }
@@ -321,7 +332,7 @@ void CLumoView::OnLButtonUp(QPoint point) {
         return;
     }
     if (nodePicked) {
-        m_pDoc->MoveSelectedNode(p);
+        m_pDoc->GetHistory().MoveSelectedNode(p);
         Repaint();
     }
 }
@@ -413,7 +424,7 @@ void CLumoView::OnSelectGraph(int nID) {
 
 void CLumoView::OnEdgeDelete() {
     CancelGesture();
-    if (m_pDoc->DeleteEdge(ToDocument(m_ptContext))) {
+    if (m_pDoc->GetHistory().DeleteEdge(ToDocument(m_ptContext))) {
         Repaint();
     }
 }
@@ -424,14 +435,30 @@ void CLumoView::OnEdgeProperties() {
 
 void CLumoView::OnNodeDelete() {
     CancelGesture();
-    if (m_pDoc->DeleteNode(ToDocument(m_ptContext))) {
+    if (m_pDoc->GetHistory().DeleteNode(ToDocument(m_ptContext))) {
         Repaint();
     }
 }
 
 void CLumoView::OnNodeFinal() {
     // Through the document, which counts it as a change to save.
-    if (m_pDoc->ToggleNodeFinal(ToDocument(m_ptContext))) {
+    if (m_pDoc->GetHistory().ToggleNodeFinal(ToDocument(m_ptContext))) {
+        Repaint();
+    }
+}
+
+void CLumoView::OnEditUndo() {
+    StepHistory(&CEditHistory::Undo);
+}
+
+void CLumoView::OnEditRedo() {
+    StepHistory(&CEditHistory::Redo);
+}
+
+void CLumoView::StepHistory(bool (CEditHistory::*step)()) {
+    // The step may take away what a gesture picked.
+    CancelGesture();
+    if ((m_pDoc->GetHistory().*step)()) {
         Repaint();
     }
 }

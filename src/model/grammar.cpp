@@ -66,6 +66,8 @@ void CGrammer::LoadContents(CArchive& ar) {
     std::swap(m_pGraphs, loaded.m_pGraphs);
     std::swap(m_pCurrent, loaded.m_pCurrent);
     SetMode(0);
+    // The steps were made on the graphs just replaced.
+    m_history.Clear();
 }
 
 void CGrammer::SetMode(int nMode) {

@@ -21,13 +21,14 @@ public:
     bool OnNewDocument() override;
     // A successful save makes the state saved the history's clean state.
     bool OnSaveDocument(const std::string& path) override;
-    // Also empties the history, so New and Open start without one.
+    // Also empties the history: New starts without one.
     void DeleteContents() override;
     // Storing writes the document in the current output mode (0 document,
     // 1 binary parse table, 2 textual parse table). Loading refuses, with
     // CArchiveException, a file that ends early, has trailing bytes or breaks
     // the model.
     void Serialize(CArchive& ar) override;
+    // Open: replaces the graphs by those read, and empties the history.
     void LoadContents(CArchive& ar) override;
     // Sets the output mode on the document and everything it holds.
     void SetMode(int nMode);
