@@ -355,6 +355,22 @@ TEST_F(App, EditKeysDoNothingAndMainGraphReturnsToMain) {
     EXPECT_EQ(Doc().GetCurrentGraph(), Doc().GetGraph(0));
 }
 
+TEST_F(App, UndoKeysWorkWhereverTheFocusIsAndAddNoMenu) {
+    ASSERT_TRUE(Start({}));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Doc().GetHistory().AddNode({800, 800});
+    QTest::keyClick(Frame().GetToolBar(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 1);
+    QTest::keyClick(Frame().statusBar(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 2);
+    QStringList menus;
+    for (QAction* menu : Frame().menuBar()->actions()) {
+        menus << menu->text();
+    }
+    EXPECT_EQ(menus, QStringList({"&File", "&View", "&Run", "&Help"}));
+}
+
 TEST_F(App, DroppedFilesOpenOneAfterAnotherTheLastStaying) {
     ASSERT_TRUE(Start({}));
     Doc().AddNode({800, 800});
