@@ -1,0 +1,227 @@
+// Generated parsers against the runtime's Parser, on the example grammars
+// and a few hundred random ones: the same token sequences, valid and
+// invalid, must give the same result, the same error in every field and
+// description, and the same actions in the same order, with an action
+// callback and without. And lumo-gen's parsers must refuse exactly the
+// grammars the runtime refuses to load.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "batch.h"
+#include "codegen/parser_model.h"
+#include "generate/parse_exception.h"
+#include "model/flat_grammar.h"
+#include "random_grammar.h"
+#include "runtime/parser.h"
+
+namespace {
+
+using lumo_test::Outcome;
+using lumo_test::Outcomes;
+using Ids = std::vector<std::uint32_t>;
+
+Outcomes RunRuntime(const lumo::ParseTable& table, const Ids& ids, std::size_t maxDepth) {
+    lumo::Parser parser(table, maxDepth);
+    Outcomes out;
+    const auto record = [&table](Outcome& o, const std::optional<lumo::ParseError>& error) {
+        lumo_test::Record(o, error);
+        if (error) {
+            o.description = lumo::DescribeError(table, *error);
+            o.namedDescription = lumo::DescribeError(table, *error, "zz");
+        }
+    };
+    record(out.reporting, parser.Parse(ids, [&](const lumo::Action& a) {
+        out.reporting.actions.push_back(lumo_test::Describe(a));
+    }));
+    record(out.quiet, parser.Parse(ids));
+    return out;
+}
+
+std::string Show(const Outcome& o) {
+    std::string s = o.accepted ? "accepted" : o.description;
+    for (const std::string& a : o.actions) {
+        s += "\n    " + a;
+    }
+    return s;
+}
+
+std::string Show(const Ids& ids) {
+    std::string s;
+    for (const std::uint32_t id : ids) {
+        s += " " + std::to_string(id);
+    }
+    return s;
+}
+
+// Token sequences for one grammar: sentences grown token by token from what
+// the runtime says it would accept next (so they go deep into the grammar),
+// their prefixes followed by a wrong token, the sentences with a mistake
+// elsewhere, and random sequences with unknown tokens.
+class Inputs {
+public:
+    Inputs(const lumo::ParseTable& table, unsigned seed) : m_table(table), m_rng(seed) {}
+
+    std::vector<Ids> Make() {
+        std::vector<Ids> all;
+        for (int k = 0; k < 16; ++k) {
+            const Ids sentence = Grow();
+            all.push_back(sentence);
+            // A wrong token after every token of the sentence: each place
+            // the walk reaches retraces its own way in the error report.
+            for (std::size_t n = 0; n <= sentence.size(); ++n) {
+                Ids prefix(sentence.begin(), sentence.begin() + static_cast<std::ptrdiff_t>(n));
+                prefix.push_back(AnyToken());
+                all.push_back(std::move(prefix));
+            }
+            all.push_back(Mistake(sentence));
+            all.push_back(Random());
+        }
+        return all;
+    }
+
+private:
+    std::size_t Below(std::size_t n) { return m_rng() % n; }
+    std::uint32_t AnyToken() {
+        const std::size_t n = m_table.TokenCount();
+        return Below(8) == 0 ? lumo::kUnknownToken : static_cast<std::uint32_t>(Below(n + 1));
+    }
+
+    Ids Grow() {
+        Ids s;
+        lumo::Parser parser(m_table);
+        for (;;) {
+            // An unknown token after the sentence so far is refused right
+            // there, with all that could have come instead.
+            s.push_back(lumo::kUnknownToken);
+            const auto error = parser.Parse(s);
+            s.pop_back();
+            if (!error || error->position != s.size() || error->expected.empty() ||
+                s.size() >= 24 || (error->endExpected && Below(4) == 0)) {
+                return s;
+            }
+            s.push_back(error->expected[Below(error->expected.size())]);
+        }
+    }
+
+    Ids Mistake(Ids s) {
+        const std::size_t at = Below(s.size() + 1);
+        switch (Below(4)) {
+            case 0:
+                s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), AnyToken());
+                break;
+            case 1:
+                if (at < s.size()) {
+                    s.erase(s.begin() + static_cast<std::ptrdiff_t>(at));
+                }
+                break;
+            case 2:
+                if (at < s.size()) {
+                    s[at] = AnyToken();
+                }
+                break;
+            default:
+                s.resize(at);
+                break;
+        }
+        return s;
+    }
+
+    Ids Random() {
+        Ids s(Below(10));
+        for (std::uint32_t& id : s) {
+            id = AnyToken();
+        }
+        return s;
+    }
+
+    const lumo::ParseTable& m_table;
+    std::mt19937 m_rng;
+};
+
+TEST(GeneratedParsers, ParseAsTheRuntimeDoes) {
+    const auto& grammars = lumo_test::BatchGrammars();
+    ASSERT_GE(grammars.size(), 300u);
+    int failures = 0;
+    for (std::size_t g = 0; g < grammars.size() && failures < 5; ++g) {
+        const lumo_test::BatchGrammar& grammar = grammars[g];
+        const lumo::ParseTable table = lumo::ParseTable::FromBytes(grammar.table);
+        std::vector<Ids> inputs = Inputs(table, static_cast<unsigned>(g)).Make();
+        unsigned k = 0;
+        for (const Ids& ids : inputs) {
+            // Now and then a depth limit low enough to be reached.
+            for (const std::size_t depth : {lumo::Parser::kDefaultMaxDepth, std::size_t{k++ % 4}}) {
+                const Outcomes expected = RunRuntime(table, ids, depth);
+                const Outcomes actual = grammar.run(ids, depth);
+                if (expected.reporting != actual.reporting || expected.quiet != actual.quiet) {
+                    ADD_FAILURE() << grammar.name << ", depth limit " << depth << ", tokens"
+                                  << Show(ids) << "\nruntime:   " << Show(expected.reporting)
+                                  << "\ngenerated: " << Show(actual.reporting)
+                                  << "\nwithout actions: " << Show(actual.quiet);
+                    ++failures;
+                }
+            }
+        }
+    }
+}
+
+TEST(GeneratedParsers, NestDeeplyWithoutTheCallStack) {
+    for (const lumo_test::BatchGrammar& grammar : lumo_test::BatchGrammars()) {
+        if (grammar.name != "arith.lm") {
+            continue;
+        }
+        const lumo::ParseTable table = lumo::ParseTable::FromBytes(grammar.table);
+        const std::size_t levels = 200000;  // 600000 graphs deep
+        Ids deep(levels, table.FindToken("("));
+        deep.push_back(table.FindToken("num"));
+        deep.insert(deep.end(), levels, table.FindToken(")"));
+        EXPECT_TRUE(grammar.run(deep, lumo::Parser::kDefaultMaxDepth).quiet.accepted);
+        // Each "(" enters Expr, Term and Factor; so does "num", and the
+        // third of those is one too many.
+        const Outcome tooDeep = grammar.run(deep, 3 * levels + 2).reporting;
+        EXPECT_EQ(tooDeep, RunRuntime(table, deep, 3 * levels + 2).reporting);
+        EXPECT_EQ(tooDeep.description,
+                  "input nested too deeply: entering graph \"Factor\" at \"num\" would pass the "
+                  "depth limit");
+        return;
+    }
+    FAIL() << "no arith.lm among the batch's grammars";
+}
+
+TEST(GeneratedParsers, RefuseExactlyTheGrammarsTheRuntimeRefuses) {
+    std::mt19937 rng(7);
+    int kept = 0;
+    int refused = 0;
+    for (int k = 0; k < 4000; ++k) {
+        const lm_layout::Document doc = lumo_test::RandomGrammar(rng);
+        CFlatGrammar grammar;
+        grammar.Load(lumo_test::DocumentBytes(doc));
+        try {
+            grammar.Validate();
+        } catch (const CParseException&) {
+            continue;
+        }
+        std::string generator;
+        std::string runtime;
+        try {
+            codegen::BuildParserModel(codegen::ReadGrammar(grammar));
+        } catch (const CParseException& e) {
+            generator = e.what();
+        }
+        try {
+            lumo::ParseTable::FromBytes(lumo_test::TableBytes(doc));
+        } catch (const lumo::TableError& e) {
+            runtime = e.what();
+        }
+        EXPECT_EQ(generator.empty(), runtime.empty())
+            << "generator: " << generator << "\nruntime: " << runtime;
+        ++kept;
+        refused += generator.empty() ? 0 : 1;
+    }
+    // Both ways are tried often.
+    EXPECT_GT(refused, 50);
+    EXPECT_GT(kept - refused, 200);
+}
+
+}  // namespace

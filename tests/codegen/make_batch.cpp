@@ -1,0 +1,124 @@
+// lumo-codegen-batch OUTDIR COUNT PARTS [GRAMMAR.lm...]
+//
+// Writes the parsers of the differential test: those of the grammars given,
+// then of COUNT random grammars that pass validation and the parser's own
+// rules, each in a namespace of its own (g0, g1, ...), spread over
+// OUTDIR/part_0.cpp ... part_<PARTS-1>.cpp so that they compile as a few
+// translation units; and OUTDIR/index.cpp, which lists them with their
+// binary tables. The random grammars come from a fixed seed, so every run
+// writes the same files.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "codegen/cpp_names.h"
+#include "codegen/cpp_parser.h"
+#include "framework/archive.h"
+#include "framework/file_io.h"
+#include "generate/parse_exception.h"
+#include "model/flat_grammar.h"
+#include "random_grammar.h"
+
+namespace {
+
+struct Parser {
+    std::string name;
+    std::string table;
+    std::string code;
+};
+
+// The grammar's parser, or nothing when the grammar breaks a rule.
+bool Generate(std::string name, std::string document, std::vector<Parser>& out) {
+    CFlatGrammar grammar;
+    grammar.Load(std::move(document));
+    codegen::ParserModel model;
+    try {
+        grammar.Validate();
+        model = codegen::BuildParserModel(codegen::ReadGrammar(grammar));
+    } catch (const CParseException&) {
+        return false;
+    }
+    const std::string ns = "g" + std::to_string(out.size());
+    codegen::CppOptions options;
+    options.nameSpace = ns;
+    options.headerName = ns + ".h";
+    options.sourceName = ns + ".cpp";
+    options.grammarName = name;
+    codegen::CppFiles files = codegen::GenerateCppParser(model, options);
+    // The header goes where the source includes it, in a file that is no
+    // header.
+    const std::string include = "#include \"" + options.headerName + "\"\n";
+    files.source.replace(files.source.find(include), include.size(), "");
+    const std::string once = "#pragma once\n";
+    files.header.replace(files.header.find(once), once.size(), "");
+
+    Parser& parser = out.emplace_back();
+    parser.name = std::move(name);
+    CArchive ar(&parser.table);
+    grammar.WriteTable(ar, 1);
+    parser.code = files.header + "\n" + files.source + "\nlumo_test::Outcomes Run_" + ns +
+                  "(std::span<const std::uint32_t> ids, std::size_t maxDepth) {\n"
+                  "    return lumo_test::RunGenerated<" +
+                  ns + "::Parser, " + ns + "::Token, " + ns + "::Action>(ids, maxDepth);\n}\n";
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fputs("usage: lumo-codegen-batch OUTDIR COUNT PARTS [GRAMMAR.lm...]\n", stderr);
+        return 64;
+    }
+    const std::string dir = argv[1];
+    const auto count = std::strtoul(argv[2], nullptr, 10);
+    const auto parts = std::max(1ul, std::strtoul(argv[3], nullptr, 10));
+    std::vector<Parser> parsers;
+    try {
+        for (int i = 4; i < argc; ++i) {
+            const std::string path = argv[i];
+            if (!Generate(path.substr(path.find_last_of('/') + 1), ReadWholeFile(path), parsers)) {
+                std::fprintf(stderr, "%s: the grammar breaks a rule\n", argv[i]);
+                return 1;
+            }
+        }
+        std::mt19937 rng(20240614);
+        for (unsigned long made = 0; made < count;) {
+            const lm_layout::Document doc = lumo_test::RandomGrammar(rng);
+            made +=
+                Generate("random " + std::to_string(made), lumo_test::DocumentBytes(doc), parsers)
+                    ? 1
+                    : 0;
+        }
+
+        const std::string head = "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n";
+        std::string index = head + "\n";
+        std::vector<std::string> part(parts, head);
+        for (std::size_t k = 0; k < parsers.size(); ++k) {
+            part[k % parts] += "\n" + parsers[k].code;
+            index += "lumo_test::Outcomes Run_g" + std::to_string(k) +
+                     "(std::span<const std::uint32_t>, std::size_t);\n";
+        }
+        index +=
+            "\nconst std::vector<lumo_test::BatchGrammar>& lumo_test::BatchGrammars() {\n"
+            "    using namespace std::string_view_literals;\n"
+            "    static const std::vector<lumo_test::BatchGrammar> all = {\n";
+        for (std::size_t k = 0; k < parsers.size(); ++k) {
+            index += "        {" + codegen::CppString(parsers[k].name) + "sv, " +
+                     codegen::CppString(parsers[k].table) + "sv, &Run_g" + std::to_string(k) +
+                     "},\n";
+        }
+        index += "    };\n    return all;\n}\n";
+        WriteFileAtomically(dir + "/index.cpp", index, Durability::Cached);
+        for (std::size_t p = 0; p < parts; ++p) {
+            WriteFileAtomically(dir + "/part_" + std::to_string(p) + ".cpp", part[p],
+                                Durability::Cached);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lumo-codegen-batch: %s\n", e.what());
+        return 2;
+    }
+    return 0;
+}
