@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/options.h"
+#include "codegen/cpp_parser.h"
 #include "framework/archive.h"
 #include "framework/document.h"
 #include "framework/file_io.h"
@@ -34,6 +36,10 @@ const char* const kHelp =
     "  -o, --output BASE  write BASE.pt and BASE.txt instead of the tables\n"
     "                     beside FILE (FILE with its extension replaced)\n"
     "      --check        validate only; write nothing\n"
+    "      --cpp BASE     write a C++ parser for the grammar instead, as BASE.h\n"
+    "                     and BASE.cpp (C++20, standard library only)\n"
+    "      --namespace NAME\n"
+    "                     the parser's namespace (default: BASE's file name)\n"
     "      --svg DIR      draw every graph as DIR/NAME.svg instead (no\n"
     "                     validation, no tables)\n"
     "  -h, --help         show this help and exit\n"
@@ -54,6 +60,33 @@ int DrawGraphs(const GenOptions& opts) {
     }
     try {
         ExportSvg(doc, opts.svgFolder);
+    } catch (const CFileException& e) {
+        PrintError(e.GetFileName(), e.GetErrorMessage());
+        return kFailed;
+    }
+    return kOk;
+}
+
+// A parser in C++ for a validated grammar. What validation lets pass but the
+// parser cannot walk (left recursion, say) is refused like a broken rule.
+int WriteParser(const CFlatGrammar& grammar, const GenOptions& opts) {
+    const std::string& base = opts.cppBase;
+    for (const std::string& file : {base + ".h", base + ".cpp"}) {
+        if (IsSameFile(file, opts.file)) {
+            PrintError(file, "the parser would overwrite the grammar document");
+            return kFailed;
+        }
+    }
+    codegen::CppOptions options;
+    options.nameSpace =
+        opts.cppNamespace.empty() ? codegen::NamespaceForBase(base) : opts.cppNamespace;
+    options.grammarName = std::filesystem::path(opts.file).filename().string();
+    try {
+        codegen::WriteCppParser(codegen::BuildParserModel(codegen::ReadGrammar(grammar)), base,
+                                options);
+    } catch (const CParseException& e) {
+        PrintError(opts.file, e.GetMessage());
+        return kInvalid;
     } catch (const CFileException& e) {
         PrintError(e.GetFileName(), e.GetErrorMessage());
         return kFailed;
@@ -115,6 +148,9 @@ int Run(int argc, char** argv) {
     }
     if (opts.checkOnly) {
         return kOk;
+    }
+    if (!opts.cppBase.empty()) {
+        return WriteParser(grammar, opts);
     }
 
     std::string ptPath, txtPath;

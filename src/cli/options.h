@@ -12,6 +12,8 @@ struct GenOptions {
     std::string outputBase;       // -o BASE: tables at BASE.pt and BASE.txt
     bool checkOnly = false;       // --check: validate, write nothing
     std::string svgFolder;        // --svg DIR: draw every graph there instead
+    std::string cppBase;          // --cpp BASE: a parser at BASE.h and BASE.cpp instead
+    std::string cppNamespace;     // --namespace NAME: its namespace
 };
 
 GenOptions ParseGenOptions(const std::vector<std::string>& args);

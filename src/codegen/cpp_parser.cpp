@@ -1,6 +1,7 @@
 #include "codegen/cpp_parser.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "codegen/cpp_emit.h"
 #include "codegen/cpp_names.h"
@@ -68,7 +69,14 @@ std::string NamespaceForBase(std::string_view base) {
     if (slash != std::string_view::npos) {
         base.remove_prefix(slash + 1);
     }
-    std::string name = Identifier(base, "p_");
+    // A file name's punctuation ("my-parser", "v1.2") only separates words.
+    std::string words(base);
+    for (char& c : words) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    std::string name = Identifier(words, "p_");
     // Names the standard keeps for itself.
     if (name == "std" || name == "posix") {
         name += '_';
