@@ -1,7 +1,8 @@
 # Installs lumo-gen and the core library as the CMake package "Lumo":
-# find_package(Lumo) gives Lumo::lumo-gen, Lumo::core and
-# lumo_add_parse_table() (cmake/LumoParseTable.cmake), and the parser
-# runtime: Lumo::runtime and Lumo::lumo-parse.
+# find_package(Lumo) gives Lumo::lumo-gen, Lumo::core,
+# lumo_add_parse_table() (cmake/LumoParseTable.cmake) and lumo_add_parser()
+# (cmake/LumoParser.cmake), and the parser runtime: Lumo::runtime and
+# Lumo::lumo-parse.
 include(CMakePackageConfigHelpers)
 
 set(LUMO_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Lumo)
@@ -39,6 +40,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/LumoConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/LumoConfig.cmake
               ${PROJECT_BINARY_DIR}/LumoConfigVersion.cmake
               ${CMAKE_CURRENT_LIST_DIR}/LumoParseTable.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/LumoParser.cmake
     DESTINATION ${LUMO_INSTALL_CMAKEDIR})
 
 # The application, and its file type for freedesktop.org desktops: the files
