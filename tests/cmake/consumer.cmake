@@ -5,8 +5,8 @@
 #
 # Configures and builds the consumer project against the installed package,
 # then edits its grammar and lumo-gen between builds to see that the tables
-# follow: regenerated when either is newer, left alone otherwise, and a broken
-# grammar fails the build until it is fixed. The grammar is a copy in the
+# and the generated parser follow: regenerated when either is newer, left
+# alone otherwise, and a broken grammar fails the build until it is fixed. The grammar is a copy in the
 # scratch folder; nothing in the source tree is touched.
 
 set(src "${WORK}/src")
@@ -14,6 +14,7 @@ set(bin "${WORK}/build")
 set(grammar "${src}/worked.lm")
 set(table "${bin}/worked.pt")
 set(nested_table "${bin}/tables/nested.pt")
+set(parser "${bin}/lumo_parsers/worked_parser/worked_parser.h")
 
 file(REMOVE_RECURSE "${WORK}")
 file(COPY "${SOURCE}/" DESTINATION "${src}")
@@ -100,23 +101,35 @@ check_tables("reader" "${bin}/tables/nested")
 build(OK "first build")
 check_tables("first build" "${bin}/worked")
 
+file(STRINGS "${parser}" namespace_line REGEX "^namespace worked::v1 {$")
+if(NOT namespace_line)
+    message(FATAL_ERROR "first build: ${parser} is not in namespace worked::v1")
+endif()
+
 mtime(before "${table}")
 mtime(nested_before "${nested_table}")
+mtime(parser_before "${parser}")
 build(OK "unchanged")
 expect_time("unchanged" "${table}" SAME "${before}")
 expect_time("unchanged" "${nested_table}" SAME "${nested_before}")
+expect_time("unchanged" "${parser}" SAME "${parser_before}")
 
 touch_newer("${grammar}" "${table}")
+touch_newer("${grammar}" "${parser}")
 build(OK "grammar touched")
 expect_time("grammar touched" "${table}" NEWER "${before}")
 expect_time("grammar touched" "${nested_table}" NEWER "${nested_before}")
+expect_time("grammar touched" "${parser}" NEWER "${parser_before}")
 check_tables("grammar touched" "${bin}/worked")
 
-# A new lumo-gen may write different tables.
+# A new lumo-gen may write different tables and parsers.
 mtime(before "${table}")
+mtime(parser_before "${parser}")
 touch_newer("${PREFIX}/bin/lumo-gen" "${table}")
+touch_newer("${PREFIX}/bin/lumo-gen" "${parser}")
 build(OK "lumo-gen touched")
 expect_time("lumo-gen touched" "${table}" NEWER "${before}")
+expect_time("lumo-gen touched" "${parser}" NEWER "${parser_before}")
 
 file(COPY_FILE "${BROKEN_GRAMMAR}" "${grammar}")
 touch_newer("${grammar}" "${table}")

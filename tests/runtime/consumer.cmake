@@ -3,7 +3,7 @@
 #       -DCONFIG=<config> -DLINK_FLAGS=<flags> -P consumer.cmake
 #
 # Installs the build into a fresh prefix, builds the consumer project against
-# it and runs its program, then the installed lumo-parse on the table the
+# it and runs its programs, then the installed lumo-parse on the table the
 # consumer's build generated.
 
 function(run step)
@@ -22,4 +22,5 @@ run("configure" "${CMAKE_COMMAND}" -S "${WORK}/src" -B "${WORK}/build" -G "${GEN
     "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}")
 run("build" "${CMAKE_COMMAND}" --build "${WORK}/build" --config "${CONFIG}" --parallel 2)
 run("parse_arith" "${WORK}/build/parse_arith")
+run("parse_generated" "${WORK}/build/parse_generated")
 run("lumo-parse" "${PREFIX}/bin/lumo-parse" --words "${WORK}/build/arith.pt" "${SAMPLE}")
