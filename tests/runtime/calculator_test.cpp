@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/examples/calculator.h"
+#include "runtime/examples/generated_calculator.h"
 
 namespace {
 
@@ -41,6 +42,23 @@ TEST_F(Calculator, RefusesWhatIsNotArithmetic) {
 
     const lumo::ParseTable json = lumo::ParseTable::FromFile(LUMO_SOURCE_DIR "/examples/json.pt");
     EXPECT_THROW(lumo_example::Calculator{json}, std::invalid_argument);
+}
+
+// The calculator built on the parser generated from the same grammar.
+TEST_F(Calculator, TheGeneratedParserGivesTheSameAnswersAndErrors) {
+    auto outcome = [](auto evaluate, const char* text) {
+        try {
+            return std::to_string(evaluate(text));
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+    };
+    for (const char* text : {"2 + 3 * 4", "(2 + 3) * -4", "8 - 3 - 2", "1.5e2 / 3 / -(2)", "2 + ",
+                             "2 x 3", "((1)", "1 / (2 - 2)", "1..2", "", ")", "- - 7"}) {
+        EXPECT_EQ(outcome(lumo_example::EvaluateGenerated, text),
+                  outcome([this](const char* t) { return m_calc.Evaluate(t); }, text))
+            << text;
+    }
 }
 
 }  // namespace

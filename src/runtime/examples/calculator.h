@@ -8,12 +8,8 @@
 
 namespace lumo_example {
 
-// Evaluates arithmetic with the table of examples/arith.lm: a few lines of
-// lexer turn the text into the grammar's tokens ("num" for a number, the
-// operators and parentheses as themselves), and the actions the parser
-// reports do the arithmetic on a stack: "@num" pushes the number just read,
-// "@add", "@sub", "@mul", "@div" replace the top two with their result and
-// "@neg" negates the top.
+// Evaluates arithmetic with the table of examples/arith.lm, loaded at run
+// time (see arithmetic.h for the tokens and the actions).
 class Calculator {
 public:
     // Throws std::invalid_argument when the table lacks the token "num".
