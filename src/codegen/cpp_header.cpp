@@ -104,11 +104,11 @@ class Parser {
 public:
     static constexpr std::size_t kDefaultMaxDepth = std::size_t{1} << 20;
 
-    // Past maxDepth nested graphs the input is refused. The graphs entered
-    // are kept on a stack of the parser's own, not the call stack, and kept
-    // between calls, so parsing many inputs with one parser allocates
-    // nothing after the deepest. A parser is not to be shared between
-    // threads.
+    // Past maxDepth nested graphs the input is refused. The parser nests on
+    // the machine stack only so far (a few dozen bytes a graph, 256 graphs
+    // at most), and deeper on a stack of its own, which it keeps between
+    // calls, so that parsing many inputs with one parser allocates nothing
+    // after the deepest. A parser is not to be shared between threads.
     explicit Parser(std::size_t maxDepth = kDefaultMaxDepth);
 
     // Nothing when the tokens form a sentence of MAIN; else why not.
@@ -129,7 +129,9 @@ private:
     using Sink = void (*)(void*, const Action&);
     std::optional<ParseError> Run(std::span<const Token> tokens, Sink sink, void* context);
     template <bool kReport>
-    std::optional<ParseError> Walk(std::span<const Token> tokens, Sink sink, void* context);
+    std::optional<ParseError> Walk(std::span<const Token> tokens, std::uint32_t start,
+                                   std::size_t position, std::size_t depth, Sink sink,
+                                   void* context);
     std::size_t Reserve(std::size_t depth, std::size_t count);
     ParseError SyntaxError(std::uint32_t node, std::size_t depth, std::ptrdiff_t position,
                            Token token) const;

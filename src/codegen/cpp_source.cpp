@@ -62,6 +62,41 @@ constexpr std::array<Node, @RETURN_COUNT@> kReturnTo = {@RETURN_TO@};
     return error;
 }
 
+// The graphs the descent nests on the machine stack at most.
+constexpr std::size_t kDescentDepth = 256;
+
+// Where the descent stands: the lookahead and its place. No place when the
+// descent has stopped: refused, or handed over to the walk.
+struct Position {
+    const Token* p;
+    Token t;
+};
+
+struct Descent {
+    std::span<const Token> tokens;
+    const Token* begin;
+    const Token* end;
+    std::uint32_t* stack;
+    // The first entry of the stack that takes the descent past the machine
+    // stack's share, or past the depth limit: the walk goes on from there.
+    std::uint32_t* limit;
+    void (*sink)(void*, const Action&);
+    void* context;
+    Parser* parser;
+    // Parser::Walk from a node, to the end; whether it accepted.
+    bool (*resume)(Descent& d, std::uint32_t node, std::size_t position, std::size_t depth);
+    bool handedOver = false;
+    bool accepted = false;
+};
+
+[[maybe_unused]] Position Handover(Descent& d, Node node, const Token* p, std::uint32_t* sp) {
+    d.handedOver = true;
+    d.accepted = d.resume(d, node, static_cast<std::size_t>(p - d.begin),
+                          static_cast<std::size_t>(sp - d.stack));
+    return {nullptr, kEndOfInput};
+}
+
+@DESCENT@
 bool IsToken(Token token) {
     return static_cast<std::size_t>(token) < kTokenCount;
 }
@@ -198,31 +233,66 @@ ParseError Parser::SyntaxError(std::uint32_t node, std::size_t depth, std::ptrdi
     }
 }
 
-// The walk is code: a label for each node, where a switch on the lookahead
-// takes a token, or enters a graph and takes the token in it at once, or
-// else leaves the graph, passes an optional graph or fails. Entering a
-// graph pushes a return entry; leaving it pops one and goes where it says.
-// The same code reports actions or, without kReport, runs without them.
+// The walk that keeps the graphs it enters on the parser's own stack, for
+// nesting deeper than the descent goes, and to say why an input is
+// refused: it keeps track of where it last took a token. A label for each
+// node, where a switch on the lookahead takes a token, enters a graph, or
+// else leaves the graph, passes an optional graph or fails. Entering a graph
+// pushes a return entry; leaving it pops one and goes where it says. It
+// starts at node start, at tokens[position], depth graphs deep.
 template <bool kReport>
 std::optional<ParseError> Parser::Walk(std::span<const Token> tokens,
+                                       [[maybe_unused]] std::uint32_t start,
+                                       std::size_t position, std::size_t depth,
                                        [[maybe_unused]] Sink sink,
                                        [[maybe_unused]] void* context) {
     const Token* const begin = tokens.data();
     const Token* const end = begin + tokens.size();
-    const Token* p = begin;
+    const Token* p = begin + position;
     Token t = p != end ? *p : kEndOfInput;
     [[maybe_unused]] std::uint32_t* stack = m_stack.data();
     [[maybe_unused]] std::size_t capacity = m_stack.size();
-    [[maybe_unused]] std::size_t depth = 0;
     // Where the walk stood after the last token it took, for the report of
     // a syntax error.
-    [[maybe_unused]] std::uint32_t mark = @START@;
-    [[maybe_unused]] std::size_t markDepth = 0;
+    [[maybe_unused]] std::uint32_t mark = start;
+    [[maybe_unused]] std::size_t markDepth = depth;
 
 @WALK@}
 
 std::optional<ParseError> Parser::Run(std::span<const Token> tokens, Sink sink, void* context) {
-    return sink == nullptr ? Walk<false>(tokens, sink, context) : Walk<true>(tokens, sink, context);
+    const std::size_t nesting = std::min(m_maxDepth, kDescentDepth);
+    if (m_stack.size() < nesting) {
+        m_stack.resize(nesting);
+    }
+    // The descent stops at a null place, so it never starts at one.
+    static constexpr Token kNoToken = kEndOfInput;
+    Descent d;
+    d.tokens = tokens;
+    d.begin = tokens.empty() ? &kNoToken : tokens.data();
+    d.end = d.begin + tokens.size();
+    d.stack = m_stack.data();
+    d.limit = d.stack + nesting;
+    d.sink = sink;
+    d.context = context;
+    d.parser = this;
+    const Token first = d.begin != d.end ? *d.begin : kEndOfInput;
+    Position done{};
+    if (sink == nullptr) {
+        d.resume = [](Descent& at, std::uint32_t node, std::size_t position, std::size_t depth) {
+            return !at.parser->Walk<false>(at.tokens, node, position, depth, nullptr, nullptr);
+        };
+        done = @MAIN_FUNCTION@<false>(d, d.begin, first, d.stack);
+    } else {
+        d.resume = [](Descent& at, std::uint32_t node, std::size_t position, std::size_t depth) {
+            return !at.parser->Walk<true>(at.tokens, node, position, depth, at.sink, at.context);
+        };
+        done = @MAIN_FUNCTION@<true>(d, d.begin, first, d.stack);
+    }
+    if (d.handedOver ? d.accepted : done.p == d.end) {
+        return std::nullopt;
+    }
+    // Refused: the walk, from the start and without actions, says why.
+    return Walk<false>(tokens, @START@, 0, 0, nullptr, nullptr);
 }
 
 }  // namespace @NAMESPACE@
@@ -332,6 +402,8 @@ std::string WriteSource(const ParserModel& model, const CppNames& names,
                           {"RETURN_TO", List(returnTo, 50)},
                           {"REPORT", model.actions.empty() ? "" : kReport},
                           {"START", names.nodes[model.graphs[0].firstNode]},
+                          {"MAIN_FUNCTION", "Graph_" + names.graphs[0]},
+                          {"DESCENT", WriteDescent(model, names)},
                           {"WALK", WriteWalk(model, names)}});
 }
 
