@@ -1,10 +1,11 @@
 // lumo-parse-bench: parses 10 million tokens of valid input for each example
-// grammar, with the runtime and with a bison-generated LALR parser of the
-// same language, alternately, and prints tokens per second and their ratio.
+// grammar with the runtime, with the parser lumo-gen --cpp generates, and
+// with a bison-generated LALR parser of the same language, in turn, and
+// prints tokens per second and their ratios.
 //
 //   lumo-parse-bench [--tokens N] [--rounds N]
 //
-// Both parsers read tokens already interned as integers in memory, so the
+// All parsers read tokens already interned as integers in memory, so the
 // figures measure parsing alone. See README.md for the figures.
 
 #include <algorithm>
@@ -13,11 +14,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench_arith_parser.h"
+#include "bench_json_parser.h"
 #include "runtime/parser.h"
 
 #ifdef LUMO_BENCH_BISON
@@ -143,16 +148,50 @@ private:
     Symbols m_out;
 };
 
+// A generated parser on one grammar's input, its tokens found by text.
+template <class Parser, class Token>
+class Generated {
+public:
+    Generated(const Symbols& input, const std::vector<std::string>& texts,
+              Token (*findToken)(std::string_view)) {
+        std::vector<Token> byIndex;
+        for (const std::string& text : texts) {
+            byIndex.push_back(findToken(text));
+        }
+        for (const std::uint8_t s : input) {
+            m_tokens.push_back(byIndex[s]);
+        }
+    }
+    bool Parse() { return !m_parser.Parse(m_tokens).has_value(); }
+    bool ParseCounting(std::size_t& actions) {
+        return !m_parser.Parse(m_tokens, [&actions](const auto&) { ++actions; }).has_value();
+    }
+
+private:
+    std::vector<Token> m_tokens;
+    Parser m_parser;
+};
+
 struct Grammar {
     const char* name;
     const char* table;
     std::vector<std::string> tokens;  // the table's texts, in Symbols order
     Symbols input;
+    // The generated parser on the input: parse, and parse counting actions.
+    std::function<bool()> generated;
+    std::function<bool(std::size_t&)> generatedCounting;
 #ifdef LUMO_BENCH_BISON
     const int* bisonCodes;
     int (*bisonParse)(const int*, std::size_t);
 #endif
 };
+
+template <class Parser, class Token>
+void UseGenerated(Grammar& g, Token (*findToken)(std::string_view)) {
+    auto parser = std::make_shared<Generated<Parser, Token>>(g.input, g.tokens, findToken);
+    g.generated = [parser] { return parser->Parse(); };
+    g.generatedCounting = [parser](std::size_t& actions) { return parser->ParseCounting(actions); };
+}
 
 double Seconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double>(d).count();
@@ -161,6 +200,10 @@ double Seconds(std::chrono::steady_clock::duration d) {
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+double Rate(std::size_t tokens, const std::vector<double>& seconds) {
+    return static_cast<double>(tokens) / Median(seconds) / 1e6;
 }
 
 std::string CpuName() {
@@ -172,6 +215,14 @@ std::string CpuName() {
         }
     }
     return "unknown";
+}
+
+// Times fn once into seconds.
+template <class Fn>
+void Time(std::vector<double>& seconds, Fn fn) {
+    const auto start = std::chrono::steady_clock::now();
+    fn();
+    seconds.push_back(Seconds(std::chrono::steady_clock::now() - start));
 }
 
 }  // namespace
@@ -192,28 +243,34 @@ int main(int argc, char** argv) {
     grammars.push_back({"arith",
                         LUMO_ARITH_TABLE,
                         {"num", "+", "-", "*", "/", "(", ")"},
-                        ArithInput().Make(tokenCount)
+                        ArithInput().Make(tokenCount),
+                        {},
+                        {}
 #ifdef LUMO_BENCH_BISON
-                            ,
+                        ,
                         arith_bench_codes,
                         &arith_bench_parse
 #endif
     });
+    UseGenerated<bench_arith::Parser>(grammars.back(), &bench_arith::FindToken);
     grammars.push_back({"json",
                         LUMO_JSON_TABLE,
                         {"{", "}", "[", "]", ",", ":", "string", "number", "true", "false", "null"},
-                        JsonInput().Make(tokenCount)
+                        JsonInput().Make(tokenCount),
+                        {},
+                        {}
 #ifdef LUMO_BENCH_BISON
-                            ,
+                        ,
                         json_bench_codes,
                         &json_bench_parse
 #endif
     });
+    UseGenerated<bench_json::Parser>(grammars.back(), &bench_json::FindToken);
 
-    std::printf("CPU: %s; %d rounds each, alternating; median throughput\n", CpuName().c_str(),
-                rounds);
-    std::printf("%-8s %10s %16s %16s %8s %24s\n", "grammar", "tokens", "runtime Mtok/s",
-                "bison Mtok/s", "ratio", "runtime+actions Mtok/s");
+    std::printf("CPU: %s; %d rounds each, in turn; median throughput in Mtok/s\n",
+                CpuName().c_str(), rounds);
+    std::printf("%-6s %10s %9s %9s %9s %9s %9s %13s %13s\n", "", "tokens", "runtime", "generated",
+                "bison", "gen/bison", "gen/rt", "rt+actions", "gen+actions");
     int status = 0;
     for (const Grammar& g : grammars) {
         const lumo::ParseTable table = lumo::ParseTable::FromFile(g.table);
@@ -225,68 +282,61 @@ int main(int argc, char** argv) {
         std::transform(g.input.begin(), g.input.end(), ids.begin(),
                        [&byIndex](std::uint8_t s) { return byIndex[s]; });
         lumo::Parser parser(table);
-        std::vector<double> runtimeSeconds;
-        std::vector<double> actionSeconds;
-        std::size_t actions = 0;
-        auto check = [&](const std::optional<lumo::ParseError>& error) {
-            if (error) {
-                std::fprintf(stderr, "%s: the runtime refused the input at token %zu: %s\n", g.name,
-                             error->position, lumo::DescribeError(table, *error).c_str());
+        auto check = [&](bool ok, const char* who) {
+            if (!ok) {
+                std::fprintf(stderr, "%s: %s refused the input\n", g.name, who);
                 status = 1;
             }
         };
+        std::vector<double> runtimeSeconds, generatedSeconds, bisonSeconds;
+        std::vector<double> runtimeActionSeconds, generatedActionSeconds;
+        std::size_t runtimeActions = 0;
+        std::size_t generatedActions = 0;
+        // Without actions, as bison runs here; then, for information, with a
+        // callback that counts them, as a program that acts on the input
+        // runs.
         auto runRuntime = [&] {
-            const auto start = std::chrono::steady_clock::now();
-            const auto error = parser.Parse(ids);
-            runtimeSeconds.push_back(Seconds(std::chrono::steady_clock::now() - start));
-            check(error);
-            // With a callback, as a program that acts on the input runs it;
-            // for information, since bison runs no actions here.
-            const auto startActions = std::chrono::steady_clock::now();
-            const auto errorActions =
-                parser.Parse(ids, [&actions](const lumo::Action&) { ++actions; });
-            actionSeconds.push_back(Seconds(std::chrono::steady_clock::now() - startActions));
-            check(errorActions);
+            Time(runtimeSeconds, [&] { check(!parser.Parse(ids), "the runtime"); });
+            Time(runtimeActionSeconds, [&] {
+                check(!parser.Parse(ids, [&](const lumo::Action&) { ++runtimeActions; }),
+                      "the runtime");
+            });
         };
+        auto runGenerated = [&] {
+            Time(generatedSeconds, [&] { check(g.generated(), "the generated parser"); });
+            Time(generatedActionSeconds,
+                 [&] { check(g.generatedCounting(generatedActions), "the generated parser"); });
+        };
+        std::vector<std::function<void()>> runs = {runRuntime, runGenerated};
 #ifdef LUMO_BENCH_BISON
         std::vector<int> codes(g.input.size());
         std::transform(g.input.begin(), g.input.end(), codes.begin(),
                        [&g](std::uint8_t s) { return g.bisonCodes[s]; });
-        std::vector<double> bisonSeconds;
-        auto runBison = [&] {
-            const auto start = std::chrono::steady_clock::now();
-            const int result = g.bisonParse(codes.data(), codes.size());
-            bisonSeconds.push_back(Seconds(std::chrono::steady_clock::now() - start));
-            if (result != 0) {
-                std::fprintf(stderr, "%s: bison refused the input\n", g.name);
-                status = 1;
-            }
-        };
-        // Each goes first in every other round, so neither always runs on a
-        // cache the other warmed or a clock the other raised.
-        for (int r = 0; r < rounds; ++r) {
-            if (r % 2 == 0) {
-                runRuntime();
-                runBison();
-            } else {
-                runBison();
-                runRuntime();
-            }
-        }
-        const double runtimeRate = static_cast<double>(ids.size()) / Median(runtimeSeconds) / 1e6;
-        const double bisonRate = static_cast<double>(ids.size()) / Median(bisonSeconds) / 1e6;
-        const double actionRate = static_cast<double>(ids.size()) / Median(actionSeconds) / 1e6;
-        std::printf("%-8s %10zu %16.1f %16.1f %7.2fx %24.1f\n", g.name, ids.size(), runtimeRate,
-                    bisonRate, runtimeRate / bisonRate, actionRate);
-#else
-        for (int r = 0; r < rounds; ++r) {
-            runRuntime();
-        }
-        const double runtimeRate = static_cast<double>(ids.size()) / Median(runtimeSeconds) / 1e6;
-        const double actionRate = static_cast<double>(ids.size()) / Median(actionSeconds) / 1e6;
-        std::printf("%-8s %10zu %16.1f %16s %8s %24.1f\n", g.name, ids.size(), runtimeRate, "-",
-                    "-", actionRate);
+        runs.push_back([&] {
+            Time(bisonSeconds,
+                 [&] { check(g.bisonParse(codes.data(), codes.size()) == 0, "bison"); });
+        });
 #endif
+        // Each goes first in turn, so that none always runs on a cache
+        // another warmed or a clock another raised.
+        for (int r = 0; r < rounds; ++r) {
+            for (std::size_t k = 0; k < runs.size(); ++k) {
+                runs[(k + static_cast<std::size_t>(r)) % runs.size()]();
+            }
+        }
+        if (runtimeActions != generatedActions) {
+            std::fprintf(stderr,
+                         "%s: %zu actions from the runtime, %zu from the generated parser\n",
+                         g.name, runtimeActions, generatedActions);
+            status = 1;
+        }
+        const double runtime = Rate(ids.size(), runtimeSeconds);
+        const double generated = Rate(ids.size(), generatedSeconds);
+        const double bison = bisonSeconds.empty() ? 0 : Rate(ids.size(), bisonSeconds);
+        std::printf("%-6s %10zu %9.1f %9.1f %9.1f %8.2fx %8.2fx %13.1f %13.1f\n", g.name,
+                    ids.size(), runtime, generated, bison, bison > 0 ? generated / bison : 0.0,
+                    generated / runtime, Rate(ids.size(), runtimeActionSeconds),
+                    Rate(ids.size(), generatedActionSeconds));
     }
     return status;
 }
