@@ -103,13 +103,16 @@ std::string DescribeError(const ParseError& error, std::string_view tokenText = 
 class Parser {
 public:
     static constexpr std::size_t kDefaultMaxDepth = std::size_t{1} << 20;
+    static constexpr std::size_t kDefaultMachineDepth = 256;
 
-    // Past maxDepth nested graphs the input is refused. The parser nests on
-    // the machine stack only so far (a few dozen bytes a graph, 256 graphs
-    // at most), and deeper on a stack of its own, which it keeps between
-    // calls, so that parsing many inputs with one parser allocates nothing
-    // after the deepest. A parser is not to be shared between threads.
-    explicit Parser(std::size_t maxDepth = kDefaultMaxDepth);
+    // Past maxDepth nested graphs the input is refused. Up to machineDepth
+    // graphs deep the parser nests on the machine stack, which is fastest (a
+    // few dozen bytes a graph); deeper, it goes on with a stack of its own,
+    // which it keeps between calls, so that parsing many inputs with one
+    // parser allocates nothing after the deepest. A parser is not to be
+    // shared between threads.
+    explicit Parser(std::size_t maxDepth = kDefaultMaxDepth,
+                    std::size_t machineDepth = kDefaultMachineDepth);
 
     // Nothing when the tokens form a sentence of MAIN; else why not.
     std::optional<ParseError> Parse(std::span<const Token> tokens) {
@@ -137,6 +140,7 @@ private:
                            Token token) const;
 
     std::size_t m_maxDepth;
+    std::size_t m_machineDepth;
     // Where each graph entered returns to, innermost last.
     std::vector<std::uint32_t> m_stack;
 };

@@ -62,9 +62,6 @@ constexpr std::array<Node, @RETURN_COUNT@> kReturnTo = {@RETURN_TO@};
     return error;
 }
 
-// The graphs the descent nests on the machine stack at most.
-constexpr std::size_t kDescentDepth = 256;
-
 // Where the descent stands: the lookahead and its place. No place when the
 // descent has stopped: refused, or handed over to the walk.
 struct Position {
@@ -186,8 +183,10 @@ std::string DescribeError(const ParseError& error, std::string_view tokenText) {
     return text;
 }
 
-Parser::Parser(std::size_t maxDepth)
-    : m_maxDepth(maxDepth), m_stack(std::min<std::size_t>(maxDepth, 64)) {}
+Parser::Parser(std::size_t maxDepth, std::size_t machineDepth)
+    : m_maxDepth(maxDepth),
+      m_machineDepth(machineDepth),
+      m_stack(std::min<std::size_t>(maxDepth, std::max<std::size_t>(machineDepth, 64))) {}
 
 // Makes room for count more entries above depth, as far as the depth limit
 // allows, and says how many fit.
@@ -260,7 +259,7 @@ std::optional<ParseError> Parser::Walk(std::span<const Token> tokens,
 @WALK@}
 
 std::optional<ParseError> Parser::Run(std::span<const Token> tokens, Sink sink, void* context) {
-    const std::size_t nesting = std::min(m_maxDepth, kDescentDepth);
+    const std::size_t nesting = std::min(m_maxDepth, m_machineDepth);
     if (m_stack.size() < nesting) {
         m_stack.resize(nesting);
     }

@@ -38,7 +38,8 @@ struct Outcomes {
     Outcome quiet;
 };
 
-using RunParser = Outcomes (*)(std::span<const std::uint32_t> ids, std::size_t maxDepth);
+using RunParser = Outcomes (*)(std::span<const std::uint32_t> ids, std::size_t maxDepth,
+                               std::size_t machineDepth);
 
 struct BatchGrammar {
     std::string_view name;   // an example's file name, or "random N"
@@ -90,12 +91,13 @@ struct Recorder {
 // Runs a generated parser; one parser for both runs, so the second also
 // parses with a stack the first has used.
 template <class Parser, class Token, class Action>
-Outcomes RunGenerated(std::span<const std::uint32_t> ids, std::size_t maxDepth) {
+Outcomes RunGenerated(std::span<const std::uint32_t> ids, std::size_t maxDepth,
+                      std::size_t machineDepth) {
     std::vector<Token> tokens(ids.size());
     for (std::size_t k = 0; k < ids.size(); ++k) {
         tokens[k] = static_cast<Token>(ids[k]);
     }
-    Parser parser(maxDepth);
+    Parser parser(maxDepth, machineDepth);
     Outcomes out;
     const auto error = parser.Parse(tokens, Recorder<Action>{&out.reporting.actions});
     Record(out.reporting, error);

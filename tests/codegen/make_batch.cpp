@@ -2,7 +2,8 @@
 //
 // Writes the parsers of the differential test: those of the grammars given,
 // then of COUNT random grammars that pass validation and the parser's own
-// rules, each in a namespace of its own (g0, g1, ...), spread over
+// rules (four in five entering other graphs than MAIN), each in a namespace
+// of its own (g0, g1, ...), spread over
 // OUTDIR/part_0.cpp ... part_<PARTS-1>.cpp so that they compile as a few
 // translation units; and OUTDIR/index.cpp, which lists them with their
 // binary tables. The random grammars come from a fixed seed, so every run
@@ -29,8 +30,31 @@ struct Parser {
     std::string code;
 };
 
-// The grammar's parser, or nothing when the grammar breaks a rule.
-bool Generate(std::string name, std::string document, std::vector<Parser>& out) {
+// How many graphs a parse can enter from MAIN, MAIN included.
+std::size_t GraphsReached(const codegen::ParserModel& model) {
+    std::vector<bool> reached(model.graphs.size(), false);
+    std::vector<std::uint32_t> work{0};
+    reached[0] = true;
+    std::size_t count = 1;
+    while (!work.empty()) {
+        const codegen::ParserModel::Graph& graph = model.graphs[work.back()];
+        work.pop_back();
+        for (std::uint32_t n = graph.firstNode; n < graph.firstNode + graph.nodeCount; ++n) {
+            const std::uint32_t e = model.nodes[n].graphEdge;
+            if (e != codegen::kNone && !reached[model.edges[e].graph]) {
+                reached[model.edges[e].graph] = true;
+                work.push_back(model.edges[e].graph);
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// The grammar's parser, or nothing when the grammar breaks a rule or, with
+// nesting, enters no other graph than MAIN.
+bool Generate(std::string name, std::string document, std::vector<Parser>& out,
+              bool nesting = false) {
     CFlatGrammar grammar;
     grammar.Load(std::move(document));
     codegen::ParserModel model;
@@ -38,6 +62,9 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out) 
         grammar.Validate();
         model = codegen::BuildParserModel(codegen::ReadGrammar(grammar));
     } catch (const CParseException&) {
+        return false;
+    }
+    if (nesting && GraphsReached(model) < 2) {
         return false;
     }
     const std::string ns = "g" + std::to_string(out.size());
@@ -59,9 +86,11 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out) 
     CArchive ar(&parser.table);
     grammar.WriteTable(ar, 1);
     parser.code = files.header + "\n" + files.source + "\nlumo_test::Outcomes Run_" + ns +
-                  "(std::span<const std::uint32_t> ids, std::size_t maxDepth) {\n"
+                  "(std::span<const std::uint32_t> ids, std::size_t maxDepth,\n"
+                  "    std::size_t machineDepth) {\n"
                   "    return lumo_test::RunGenerated<" +
-                  ns + "::Parser, " + ns + "::Token, " + ns + "::Action>(ids, maxDepth);\n}\n";
+                  ns + "::Parser, " + ns + "::Token, " + ns +
+                  "::Action>(ids, maxDepth, machineDepth);\n}\n";
     return true;
 }
 
@@ -87,10 +116,13 @@ int main(int argc, char** argv) {
         std::mt19937 rng(20240614);
         for (unsigned long made = 0; made < count;) {
             const lm_layout::Document doc = lumo_test::RandomGrammar(rng);
-            made +=
-                Generate("random " + std::to_string(made), lumo_test::DocumentBytes(doc), parsers)
-                    ? 1
-                    : 0;
+            // Random grammars that pass the rules mostly stay in MAIN; four
+            // in five must enter other graphs, as the examples do.
+            const bool nesting = made % 5 != 0;
+            if (Generate("random " + std::to_string(made), lumo_test::DocumentBytes(doc), parsers,
+                         nesting)) {
+                ++made;
+            }
         }
 
         const std::string head = "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n";
@@ -99,7 +131,7 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0; k < parsers.size(); ++k) {
             part[k % parts] += "\n" + parsers[k].code;
             index += "lumo_test::Outcomes Run_g" + std::to_string(k) +
-                     "(std::span<const std::uint32_t>, std::size_t);\n";
+                     "(std::span<const std::uint32_t>, std::size_t, std::size_t);\n";
         }
         index +=
             "\nconst std::vector<lumo_test::BatchGrammar>& lumo_test::BatchGrammars() {\n"
