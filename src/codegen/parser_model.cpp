@@ -78,14 +78,7 @@ void ModelBuilder::Read(const GrammarInput& in) {
             const auto index = static_cast<std::uint32_t>(m_m.graphs[g].firstNode + i);
             Model::Node& n = m_m.nodes[index];
             n.edgeBegin = static_cast<std::uint32_t>(m_m.edges.size());
-            inputs.clear();
             for (const GrammarInput::Edge& edge : node.edges) {
-                // Node 1's inputs too are compared whatever their types, as
-                // the runtime compares them.
-                if (!inputs.insert(edge.input).second) {
-                    throw CParseException(NodeName(index) + " has two edges with the input " +
-                                          Quoted(edge.input));
-                }
                 Model::Edge e;
                 e.target = byNumber.at(edge.target);
                 if (!edge.action.empty()) {
@@ -105,6 +98,22 @@ void ModelBuilder::Read(const GrammarInput& in) {
                 m_m.edges.push_back(e);
             }
             n.edgeEnd = static_cast<std::uint32_t>(m_m.edges.size());
+        }
+    }
+    // After every name is resolved, as the runtime checks, so that a grammar
+    // breaking both rules gets the runtime's message. Node 1's inputs too are
+    // compared whatever their types.
+    std::uint32_t index = 0;
+    for (const GrammarInput::Graph& graph : in.graphs) {
+        for (const GrammarInput::Node& node : graph.nodes) {
+            inputs.clear();
+            for (const GrammarInput::Edge& edge : node.edges) {
+                if (!inputs.insert(edge.input).second) {
+                    throw CParseException(NodeName(index) + " has two edges with the input " +
+                                          Quoted(edge.input));
+                }
+            }
+            ++index;
         }
     }
 }

@@ -210,6 +210,9 @@ TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
 
     EXPECT_EQ(Gen({"--cpp", Path("a/ns"), "--namespace=calc::v1", Path("expr.lm")}).status, 0);
     EXPECT_NE(ReadFile(Path("a/ns.h")).find("namespace calc::v1 {"), std::string::npos);
+    // A file name the standard keeps for itself names no namespace.
+    EXPECT_EQ(Gen({"--cpp", Path("a/std"), Path("expr.lm")}).status, 0);
+    EXPECT_NE(ReadFile(Path("a/std.h")).find("namespace std_ {"), std::string::npos);
 
     // A grammar that passes validation but would make the walk enter a graph
     // for ever is refused as the runtime refuses its table.
@@ -236,6 +239,7 @@ TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
          {std::vector<std::string>{"--cpp", Path("x"), "-o", Path("y"), Path("expr.lm")},
           {"--cpp", Path("x"), "--namespace", "int", Path("expr.lm")},
           {"--cpp", Path("x"), "--namespace", "a::", Path("expr.lm")},
+          {"--cpp", Path("x"), "--namespace", "_Alpha", Path("expr.lm")},
           {"--namespace", "n", Path("expr.lm")}}) {
         EXPECT_EQ(Gen(args).status, 64) << args[2];
     }

@@ -3,11 +3,12 @@
 // invalid, must give the same result, the same error in every field and
 // description, and the same actions in the same order, with an action
 // callback and without. And lumo-gen's parsers must refuse exactly the
-// grammars the runtime refuses to load.
+// grammars the runtime refuses to load, for the same reason.
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 
 #include "batch.h"
 #include "codegen/parser_model.h"
@@ -236,10 +237,13 @@ TEST(GeneratedParsers, RefuseExactlyTheGrammarsTheRuntimeRefuses) {
         try {
             lumo::ParseTable::FromBytes(lumo_test::TableBytes(doc));
         } catch (const lumo::TableError& e) {
-            runtime = e.what();
+            // The same message, but for where in the table, and which the
+            // runtime reads as a table.
+            runtime = std::regex_replace(e.what(), std::regex("^byte [0-9]+: "), "");
+            runtime =
+                std::regex_replace(runtime, std::regex("the table lacks"), "the grammar lacks");
         }
-        EXPECT_EQ(generator.empty(), runtime.empty())
-            << "generator: " << generator << "\nruntime: " << runtime;
+        EXPECT_EQ(generator, runtime);
         ++kept;
         refused += generator.empty() ? 0 : 1;
     }
