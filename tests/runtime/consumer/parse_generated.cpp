@@ -10,9 +10,10 @@
 int main() {
     using arith::Token;
     std::string actions;
-    const std::vector<Token> valid = {Token::num, Token::star, Token::lparen, Token::num,
-                                      Token::plus, Token::num, Token::rparen};
-    if (arith::Parse(valid, [&](const arith::Action& a) { actions += std::string(a.text) + " "; })) {
+    const std::vector<Token> valid = {Token::num,  Token::star, Token::lparen, Token::num,
+                                      Token::plus, Token::num,  Token::rparen};
+    if (arith::Parse(valid,
+                     [&](const arith::Action& a) { actions += std::string(a.text) + " "; })) {
         std::puts("refused a valid expression");
         return 1;
     }
