@@ -1,0 +1,336 @@
+#include "ebnf/regex.h"
+
+#include <algorithm>
+
+namespace ebnf::rx {
+
+namespace {
+
+using Kind = Node::Kind;
+
+Ptr Make(Kind kind, std::vector<Ptr> items, int label = -1) {
+    auto n = std::make_shared<Node>();
+    n->kind = kind;
+    n->label = label;
+    n->items = std::move(items);
+    return n;
+}
+
+bool Is(const Ptr& e, Kind kind) {
+    return e && e->kind == kind;
+}
+
+bool Nullable(const Ptr& e) {
+    switch (e->kind) {
+        case Kind::Empty:
+        case Kind::Star:
+        case Kind::Opt:
+            return true;
+        case Kind::Symbol:
+            return false;
+        case Kind::Plus:
+            return Nullable(e->items.front());
+        case Kind::Seq:
+            return std::all_of(e->items.begin(), e->items.end(), Nullable);
+        case Kind::Alt:
+            return std::any_of(e->items.begin(), e->items.end(), Nullable);
+    }
+    return false;
+}
+
+// A sequence's items; nothing for the empty sequence; else e alone.
+std::vector<Ptr> SeqItems(const Ptr& e) {
+    if (Is(e, Kind::Seq)) {
+        return e->items;
+    }
+    if (Is(e, Kind::Empty)) {
+        return {};
+    }
+    return {e};
+}
+
+Ptr FromItems(std::vector<Ptr> items) {
+    if (items.empty()) {
+        return Epsilon();
+    }
+    if (items.size() == 1) {
+        return items.front();
+    }
+    return Make(Kind::Seq, std::move(items));
+}
+
+bool RangeEquals(const std::vector<Ptr>& items, std::size_t at, const std::vector<Ptr>& body) {
+    if (at + body.size() > items.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (!Equal(items[at + i], body[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// x x* and x* x both become x+, where x may be a sequence.
+bool MergeRepetition(std::vector<Ptr>& items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!Is(items[i], Kind::Star)) {
+            continue;
+        }
+        const Ptr body = items[i]->items.front();
+        const std::vector<Ptr> parts = SeqItems(body);
+        const Ptr plus = Make(Kind::Plus, {body});
+        if (i >= parts.size() && RangeEquals(items, i - parts.size(), parts)) {
+            items.erase(items.begin() + static_cast<long>(i - parts.size()),
+                        items.begin() + static_cast<long>(i + 1));
+            items.insert(items.begin() + static_cast<long>(i - parts.size()), plus);
+            return true;
+        }
+        if (RangeEquals(items, i + 1, parts)) {
+            items.erase(items.begin() + static_cast<long>(i),
+                        items.begin() + static_cast<long>(i + 1 + parts.size()));
+            items.insert(items.begin() + static_cast<long>(i), plus);
+            return true;
+        }
+    }
+    return false;
+}
+
+// (p q)* p becomes p (q p)*, and (p q)? p becomes p (q p)?: a repetition
+// or option that ends where the following items begin reads better as the
+// items first, then the separator and the items again.
+bool Rotate(std::vector<Ptr>& items) {
+    for (std::size_t i = 0; i + 1 < items.size(); ++i) {
+        if (!Is(items[i], Kind::Star) && !Is(items[i], Kind::Opt)) {
+            continue;
+        }
+        const std::vector<Ptr> body = SeqItems(items[i]->items.front());
+        for (std::size_t k = body.size() - 1; k >= 1; --k) {
+            const std::vector<Ptr> p(body.begin(), body.begin() + static_cast<long>(k));
+            if (!RangeEquals(items, i + 1, p)) {
+                continue;
+            }
+            std::vector<Ptr> rotated(body.begin() + static_cast<long>(k), body.end());
+            rotated.insert(rotated.end(), p.begin(), p.end());
+            const Ptr inner = FromItems(std::move(rotated));
+            const Ptr wrapped =
+                Is(items[i], Kind::Star) ? Make(Kind::Star, {inner}) : Make(Kind::Opt, {inner});
+            items.erase(items.begin() + static_cast<long>(i),
+                        items.begin() + static_cast<long>(i + 1 + k));
+            items.insert(items.begin() + static_cast<long>(i), p.begin(), p.end());
+            items.insert(items.begin() + static_cast<long>(i + k), wrapped);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first symbol an expression writes, for ordering alternatives.
+int FirstLabel(const Ptr& e) {
+    if (e->kind == Kind::Symbol) {
+        return e->label;
+    }
+    return e->items.empty() ? -1 : FirstLabel(e->items.front());
+}
+
+Ptr Opt(const Ptr& e) {
+    if (Is(e, Kind::Plus)) {
+        return Star(e->items.front());
+    }
+    return Nullable(e) ? e : Make(Kind::Opt, {e});
+}
+
+Ptr AltOf(const std::vector<Ptr>& items) {
+    Ptr out;
+    for (const Ptr& item : items) {
+        out = Alt(out, item);
+    }
+    return out;
+}
+
+// Alternatives that share their first (or, with fromEnd, last) item become
+// one: a b | a c is a ( b | c ). Returns whether anything was factored.
+bool Factor(std::vector<Ptr>& items, bool fromEnd) {
+    auto edge = [fromEnd](const std::vector<Ptr>& seq) {
+        return fromEnd ? seq.back() : seq.front();
+    };
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::vector<Ptr> first = SeqItems(items[i]);
+        if (first.empty()) {
+            continue;
+        }
+        std::vector<std::size_t> group{i};
+        for (std::size_t j = i + 1; j < items.size(); ++j) {
+            const std::vector<Ptr> other = SeqItems(items[j]);
+            if (!other.empty() && Equal(edge(other), edge(first))) {
+                group.push_back(j);
+            }
+        }
+        if (group.size() < 2) {
+            continue;
+        }
+        std::vector<Ptr> rests;
+        for (std::size_t j : group) {
+            std::vector<Ptr> seq = SeqItems(items[j]);
+            seq.erase(fromEnd ? seq.end() - 1 : seq.begin());
+            rests.push_back(FromItems(std::move(seq)));
+        }
+        const Ptr rest = AltOf(rests);
+        const Ptr merged = fromEnd ? Seq({rest, edge(first)}) : Seq({edge(first), rest});
+        for (auto it = group.rbegin(); it != group.rend(); ++it) {
+            items.erase(items.begin() + static_cast<long>(*it));
+        }
+        items.insert(items.begin() + static_cast<long>(i), merged);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Equal(const Ptr& a, const Ptr& b) {
+    if (!a || !b) {
+        return !a && !b;
+    }
+    if (a == b) {
+        return true;
+    }
+    if (a->kind != b->kind || a->label != b->label || a->items.size() != b->items.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a->items.size(); ++i) {
+        if (!Equal(a->items[i], b->items[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Ptr Epsilon() {
+    static const Ptr empty = Make(Kind::Empty, {});
+    return empty;
+}
+
+Ptr Symbol(int label) {
+    return Make(Kind::Symbol, {}, label);
+}
+
+Ptr Seq(std::vector<Ptr> items) {
+    std::vector<Ptr> flat;
+    for (const Ptr& item : items) {
+        if (!item) {
+            return nullptr;
+        }
+        const std::vector<Ptr> parts = SeqItems(item);
+        flat.insert(flat.end(), parts.begin(), parts.end());
+    }
+    while (MergeRepetition(flat) || Rotate(flat)) {
+    }
+    return FromItems(std::move(flat));
+}
+
+Ptr Star(const Ptr& e) {
+    if (!e || Is(e, Kind::Empty)) {
+        return Epsilon();
+    }
+    if (Is(e, Kind::Star)) {
+        return e;
+    }
+    if (Is(e, Kind::Plus) || Is(e, Kind::Opt)) {
+        return Star(e->items.front());
+    }
+    // (a? | b)* and (a? b*)* are both (a | b)*.
+    const bool seq = Is(e, Kind::Seq) && Nullable(e);
+    if (Is(e, Kind::Alt) || seq) {
+        std::vector<Ptr> parts;
+        for (const Ptr& item : e->items) {
+            const bool repeatable = Is(item, Kind::Opt) || Is(item, Kind::Star);
+            parts.push_back(repeatable ? item->items.front() : item);
+        }
+        const Ptr inner = AltOf(parts);
+        if (!Equal(inner, e)) {
+            return Star(inner);
+        }
+    }
+    return Make(Kind::Star, {e});
+}
+
+Ptr Alt(const Ptr& a, const Ptr& b) {
+    if (!a || !b) {
+        return a ? a : b;
+    }
+    std::vector<Ptr> items;
+    bool empty = false;
+    for (const Ptr& side : {a, b}) {
+        for (const Ptr& item : Is(side, Kind::Alt) ? side->items : std::vector<Ptr>{side}) {
+            if (Is(item, Kind::Empty)) {
+                empty = true;
+            } else if (std::none_of(items.begin(), items.end(),
+                                    [&](const Ptr& x) { return Equal(x, item); })) {
+                items.push_back(item);
+            }
+        }
+    }
+    // x | x* is x*, and x | x+ is x+.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        for (std::size_t j = 0; j < items.size(); ++j) {
+            if (i != j && (Is(items[j], Kind::Star) || Is(items[j], Kind::Plus)) &&
+                Equal(items[i], items[j]->items.front())) {
+                items.erase(items.begin() + static_cast<long>(i));
+                i = static_cast<std::size_t>(-1);
+                break;
+            }
+        }
+    }
+    while (Factor(items, false) || Factor(items, true)) {
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Ptr& x, const Ptr& y) { return FirstLabel(x) < FirstLabel(y); });
+    Ptr out = Epsilon();
+    if (items.size() == 1) {
+        out = items.front();
+    } else if (items.size() > 1) {
+        out = Make(Kind::Alt, std::move(items));
+    }
+    return empty ? Opt(out) : out;
+}
+
+std::vector<Ptr> Alternatives(const Ptr& e) {
+    return Is(e, Kind::Alt) ? e->items : std::vector<Ptr>{e};
+}
+
+std::string Print(const Ptr& e, const std::function<std::string(int)>& symbol) {
+    // Precedence: alternatives bind loosest, then sequences, then postfix.
+    std::function<std::string(const Ptr&, int)> print = [&](const Ptr& n, int level) {
+        auto group = [&](const std::string& text, int own) {
+            return own < level ? "( " + text + " )" : text;
+        };
+        std::string out;
+        switch (n->kind) {
+            case Kind::Empty:
+                return std::string("()");
+            case Kind::Symbol:
+                return symbol(n->label);
+            case Kind::Alt:
+                for (const Ptr& item : n->items) {
+                    out += (out.empty() ? "" : " | ") + print(item, 1);
+                }
+                return group(out, 0);
+            case Kind::Seq:
+                for (const Ptr& item : n->items) {
+                    out += (out.empty() ? "" : " ") + print(item, 2);
+                }
+                return group(out, 1);
+            case Kind::Star:
+            case Kind::Plus:
+            case Kind::Opt: {
+                const char op = n->kind == Kind::Star ? '*' : n->kind == Kind::Plus ? '+' : '?';
+                return group(print(n->items.front(), 3) + op, 2);
+            }
+        }
+        return out;
+    };
+    return print(e, 0);
+}
+
+}  // namespace ebnf::rx
