@@ -11,6 +11,7 @@
 #include <map>
 #include <numbers>
 
+#include "ebnf/edge_shape.h"
 #include "ebnf/layout.h"
 #include "ebnf/layout_internal.h"
 #include "model/edge_geometry.h"
@@ -20,152 +21,13 @@ namespace ebnf::layout {
 
 namespace {
 
+constexpr double kLabelOnNode = 1e8;
 constexpr double kThroughNode = 1e6;
 constexpr double kLabelOnLabel = 1e4;
 constexpr double kTooClose = 1e4;
 constexpr double kLineThroughLabel = 1e3;
 constexpr double kPerBend = 10;
 constexpr double kStraightBack = 25;  // a backward edge reads better bent
-constexpr double kSampleStep = 8;
-
-struct Vec {
-    double x = 0;
-    double y = 0;
-};
-
-struct Shape {
-    std::vector<Vec> points;  // along the line or arc, source to target
-    CRect label;
-    Vec labelCentre;
-    Vec chordMiddle;
-    CRect bounds;  // of the points
-};
-
-void Bound(Shape& shape) {
-    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
-    for (const Vec& p : shape.points) {
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    }
-    shape.bounds =
-        CRect{static_cast<int32_t>(std::floor(left)), static_cast<int32_t>(std::floor(top)),
-              static_cast<int32_t>(std::ceil(right)), static_cast<int32_t>(std::ceil(bottom))};
-}
-
-// The arc the editor draws for an edge between two centres with a bend,
-// as points kSampleStep apart.
-Shape ShapeOf(CPoint from, CPoint to, bool targetIsA, double offset, std::size_t chars) {
-    Shape shape;
-    const EdgeGeometry g =
-        ComputeEdgeGeometry(EdgeEnds{from, to, targetIsA}, static_cast<float>(offset),
-                            kLayoutFontHeight, kLayoutFontWidth, chars);
-    shape.label = g.label;
-    shape.labelCentre =
-        Vec{(g.label.left + g.label.right) / 2.0, (g.label.top + g.label.bottom) / 2.0};
-    const CPoint a = targetIsA ? to : from;
-    const CPoint b = targetIsA ? from : to;
-    const Vec m{double((int64_t{a.x} + b.x) / 2), double((int64_t{a.y} + b.y) / 2)};
-    shape.chordMiddle = m;
-    const double dx = double(a.x) - b.x, dy = double(a.y) - b.y;
-    const double c = std::sqrt(dx * dx + dy * dy) / 2;
-    Vec n{0, a.x <= b.x ? 1.0 : -1.0};
-    if (dy != 0) {
-        const double slope = -dx / dy;
-        const double len = std::sqrt(slope * slope + 1);
-        n = Vec{1 / len, slope / len};
-    }
-    const double sign = a.y < b.y ? 1 : -1;
-    const double h = 1.5 * sign * offset * kLayoutFontHeight;
-    if (h == 0 || !g.arc) {
-        shape.points = {Vec{double(from.x), double(from.y)}, Vec{double(to.x), double(to.y)}};
-        Bound(shape);
-        return shape;
-    }
-    const double e = (c * c - h * h) / (2 * h);
-    const Vec centre{m.x + e * n.x, m.y + e * n.y};
-    const double r = std::sqrt(c * c + e * e);
-    const Vec middle{m.x - h * n.x, m.y - h * n.y};
-    auto angle = [&](Vec p) { return std::atan2(p.y - centre.y, p.x - centre.x); };
-    const double twoPi = 2 * std::numbers::pi;
-    auto ccw = [&](double from_, double to_) {
-        const double d = std::fmod(to_ - from_ + 2 * twoPi, twoPi);
-        return d;
-    };
-    const double start = angle(Vec{double(from.x), double(from.y)});
-    double span = twoPi;  // a loop: the whole circle
-    if (from != to) {
-        const double end = ccw(start, angle(Vec{double(to.x), double(to.y)}));
-        span = ccw(start, angle(middle)) < end ? end : end - twoPi;
-    }
-    const int steps = std::clamp(static_cast<int>(std::fabs(span) * r / kSampleStep), 8, 2000);
-    for (int i = 0; i <= steps; ++i) {
-        const double t = start + span * i / steps;
-        shape.points.push_back(Vec{centre.x + r * std::cos(t), centre.y + r * std::sin(t)});
-    }
-    Bound(shape);
-    return shape;
-}
-
-double SegmentDistance(Vec p, Vec a, Vec b) {
-    const double vx = b.x - a.x, vy = b.y - a.y;
-    const double len2 = vx * vx + vy * vy;
-    double t = len2 > 0 ? ((p.x - a.x) * vx + (p.y - a.y) * vy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    const double x = a.x + t * vx - p.x, y = a.y + t * vy - p.y;
-    return std::sqrt(x * x + y * y);
-}
-
-bool RectMeetsCircle(const CRect& r, CPoint c, double radius) {
-    const double x = std::clamp(double(c.x), double(r.left), double(r.right));
-    const double y = std::clamp(double(c.y), double(r.top), double(r.bottom));
-    return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y) < radius * radius;
-}
-
-bool RectsMeet(const CRect& a, const CRect& b, int gap) {
-    return a.left < b.right + gap && b.left < a.right + gap && a.top < b.bottom + gap &&
-           b.top < a.bottom + gap;
-}
-
-// Whether the segment from a to b passes through the inside of r: the
-// segment clipped to r's slabs (Liang and Barsky) keeps a piece.
-bool SegmentMeetsRect(Vec a, Vec b, const CRect& r) {
-    double t0 = 0, t1 = 1;
-    const double d[2] = {b.x - a.x, b.y - a.y};
-    const double lo[2] = {r.left - a.x, r.top - a.y};
-    const double hi[2] = {r.right - a.x, r.bottom - a.y};
-    for (int axis = 0; axis < 2; ++axis) {
-        if (d[axis] == 0) {
-            if (lo[axis] >= 0 || hi[axis] <= 0) {
-                return false;
-            }
-            continue;
-        }
-        double ta = lo[axis] / d[axis], tb = hi[axis] / d[axis];
-        if (ta > tb) {
-            std::swap(ta, tb);
-        }
-        t0 = std::max(t0, ta);
-        t1 = std::min(t1, tb);
-        if (t0 >= t1) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool PathMeetsRect(const Shape& path, const CRect& r) {
-    if (!RectsMeet(path.bounds, r, 0)) {
-        return false;
-    }
-    for (std::size_t i = 1; i < path.points.size(); ++i) {
-        if (SegmentMeetsRect(path.points[i - 1], path.points[i], r)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 struct EdgeRef {
     int from = 0;
@@ -182,6 +44,7 @@ public:
             m_middle.x += c.x / double(centres.size());
             m_middle.y += c.y / double(centres.size());
         }
+        MakeCandidates();
     }
 
     std::vector<std::vector<float>> Run() {
@@ -228,22 +91,28 @@ private:
         return order;
     }
 
-    static std::vector<double> Candidates(bool loop) {
-        std::vector<double> out;
-        if (loop) {
-            for (double k = kFirstLoop; k <= 8; k += kBendStep) {
-                out.push_back(-k);
-                out.push_back(k);
-            }
-            return out;
+    // Bends by growing size, both ways: fine steps first, then coarser ones
+    // up to arcs whose middle lies beyond every node, where any label is
+    // off the nodes. Loops start at kFirstLoop.
+    void MakeCandidates() {
+        int32_t low = INT32_MAX, high = INT32_MIN;
+        for (const CPoint& c : m_centres) {
+            low = std::min({low, c.x, c.y});
+            high = std::max({high, c.x, c.y});
         }
-        out.push_back(0);
-        for (double k :
-             {0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0, 5.0, 6.0, 7.0, 8.0, 10.0, 12.0, 16.0, 20.0}) {
+        const double reach =
+            (double(high) - low + 4.0 * kLayoutFontHeight) / (1.5 * kLayoutFontHeight);
+        auto both = [](std::vector<double>& out, double k) {
             out.push_back(k);
             out.push_back(-k);
+        };
+        m_edgeCandidates.push_back(0);
+        for (double k = 0.25; k <= reach + 1; k += k < 4 ? 0.25 : k < 12 ? 0.5 : 1) {
+            both(m_edgeCandidates, k);
         }
-        return out;
+        for (double k = kFirstLoop; k <= std::max(reach, 8.0); k += k < 8 ? kBendStep : 1) {
+            both(m_loopCandidates, -k);
+        }
     }
 
     double Place(const EdgeRef& e) {
@@ -254,7 +123,7 @@ private:
         const auto key = std::minmax(e.from, e.to);
         double best = 0, bestCost = INFINITY;
         Shape bestShape;
-        for (double k : Candidates(loop)) {
+        for (double k : loop ? m_loopCandidates : m_edgeCandidates) {
             // Candidates grow in size: once a bend alone costs more than the
             // best found, none after it can do better.
             if (std::fabs(k) * kPerBend >= bestCost) {
@@ -350,7 +219,7 @@ private:
         for (std::size_t s = 0; s < m_centres.size(); ++s) {
             const CPoint c = m_centres[s];
             if (RectMeetsCircle(shape.label, c, reach)) {
-                cost += kThroughNode;
+                cost += kLabelOnNode;
             }
             if (static_cast<int>(s) == e.from || static_cast<int>(s) == e.to) {
                 continue;
@@ -391,6 +260,7 @@ private:
     const std::vector<CPoint>& m_centres;
     const std::vector<std::vector<char>>& m_back;
     Vec m_middle;
+    std::vector<double> m_edgeCandidates, m_loopCandidates;
     std::map<std::pair<int, int>, std::vector<double>> m_pairBends;
     std::vector<CRect> m_labels;
     std::vector<Shape> m_paths;

@@ -148,35 +148,82 @@ Ptr AltOf(const std::vector<Ptr>& items) {
     return out;
 }
 
-// Alternatives that share their first (or, with fromEnd, last) item become
-// one: a b | a c is a ( b | c ). Returns whether anything was factored.
+int Symbols(const Ptr& e) {
+    int n = e->kind == Kind::Symbol ? 1 : 0;
+    for (const Ptr& item : e->items) {
+        n += Symbols(item);
+    }
+    return n;
+}
+
+// Whether e is a sequence of several items: an alternative that reads on
+// its own.
+bool Long(const Ptr& e) {
+    return Is(e, Kind::Seq);
+}
+
+// Whether ( p | q ) x, with p and q long and x one symbol, should rather be
+// p x | q x: as many symbols and no brackets. Factor and Seq decide by it
+// in opposite directions, so neither undoes the other.
+bool BetterApart(const std::vector<Ptr>& alternatives, const std::vector<Ptr>& common) {
+    int symbols = 0;
+    for (const Ptr& e : common) {
+        symbols += Symbols(e);
+    }
+    return alternatives.size() == 2 && symbols == 1 &&
+           std::all_of(alternatives.begin(), alternatives.end(), Long);
+}
+
+// Alternatives that begin (or, with fromEnd, end) with the same items
+// become one: a b | a c d is a ( b | c d ), a | b a | c a is ( b | c )? a,
+// unless BetterApart. Returns whether anything was factored.
 bool Factor(std::vector<Ptr>& items, bool fromEnd) {
-    auto edge = [fromEnd](const std::vector<Ptr>& seq) {
-        return fromEnd ? seq.back() : seq.front();
-    };
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::vector<Ptr> first = SeqItems(items[i]);
-        if (first.empty()) {
-            continue;
+        std::vector<Ptr> first = SeqItems(items[i]);
+        if (fromEnd) {
+            std::reverse(first.begin(), first.end());
         }
+        // Each other alternative that shares the first item, and how many
+        // items all of them share.
         std::vector<std::size_t> group{i};
-        for (std::size_t j = i + 1; j < items.size(); ++j) {
-            const std::vector<Ptr> other = SeqItems(items[j]);
-            if (!other.empty() && Equal(edge(other), edge(first))) {
+        std::size_t shared = first.size();
+        for (std::size_t j = i + 1; j < items.size() && !first.empty(); ++j) {
+            std::vector<Ptr> other = SeqItems(items[j]);
+            if (fromEnd) {
+                std::reverse(other.begin(), other.end());
+            }
+            std::size_t n = 0;
+            while (n < std::min(shared, other.size()) && Equal(other[n], first[n])) {
+                ++n;
+            }
+            if (n > 0) {
                 group.push_back(j);
+                shared = n;
             }
         }
         if (group.size() < 2) {
             continue;
         }
+        std::vector<Ptr> common(first.begin(), first.begin() + static_cast<long>(shared));
         std::vector<Ptr> rests;
         for (std::size_t j : group) {
             std::vector<Ptr> seq = SeqItems(items[j]);
-            seq.erase(fromEnd ? seq.end() - 1 : seq.begin());
+            if (fromEnd) {
+                seq.erase(seq.end() - static_cast<long>(shared), seq.end());
+            } else {
+                seq.erase(seq.begin(), seq.begin() + static_cast<long>(shared));
+            }
             rests.push_back(FromItems(std::move(seq)));
         }
-        const Ptr rest = AltOf(rests);
-        const Ptr merged = fromEnd ? Seq({rest, edge(first)}) : Seq({edge(first), rest});
+        if (BetterApart(rests, common)) {
+            continue;
+        }
+        if (fromEnd) {
+            std::reverse(common.begin(), common.end());
+        }
+        std::vector<Ptr> parts{AltOf(rests)};
+        parts.insert(fromEnd ? parts.end() : parts.begin(), common.begin(), common.end());
+        const Ptr merged = Seq(std::move(parts));
         for (auto it = group.rbegin(); it != group.rend(); ++it) {
             items.erase(items.begin() + static_cast<long>(*it));
         }
@@ -225,6 +272,18 @@ Ptr Seq(std::vector<Ptr> items) {
         flat.insert(flat.end(), parts.begin(), parts.end());
     }
     while (MergeRepetition(flat) || Rotate(flat)) {
+    }
+    if (flat.size() == 2) {
+        const bool altFirst = Is(flat[0], Kind::Alt);
+        const Ptr& alt = altFirst ? flat[0] : flat[1];
+        const Ptr& other = altFirst ? flat[1] : flat[0];
+        if (Is(alt, Kind::Alt) && BetterApart(alt->items, {other})) {
+            Ptr out;
+            for (const Ptr& item : alt->items) {
+                out = Alt(out, altFirst ? Seq({item, other}) : Seq({other, item}));
+            }
+            return out;
+        }
     }
     return FromItems(std::move(flat));
 }

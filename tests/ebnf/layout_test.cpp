@@ -1,1 +1,188 @@
+// The layout of imported graphs, measured on what the editor draws: nodes
+// apart, no label on a node, no edge through a node, everything on the
+// canvas, node 1 at the left and the final node without outputs at the
+// right.
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "ebnf/layout.h"
+#include "ebnf_support.h"
+#include "support/grammar_builder.h"
+#include "support/recording_surface.h"
+
+namespace {
+
+constexpr int kRadius = CGraphNode::kRadius;
+
+struct Point {
+    double x, y;
+};
+
+// The points of an arc as a surface draws it: counterclockwise on the
+// screen from the ray through a to the ray through b.
+std::vector<Point> ArcPoints(const CRect& box, CPoint a, CPoint b) {
+    const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    const double r = (box.right - box.left) / 2.0;
+    auto angle = [&](CPoint p) { return std::atan2(cy - p.y, p.x - cx); };
+    const double twoPi = 2 * std::numbers::pi;
+    double sweep = std::fmod(angle(b) - angle(a) + 2 * twoPi, twoPi);
+    if (sweep == 0) {
+        sweep = twoPi;
+    }
+    std::vector<Point> points;
+    for (int i = 0; i <= 200; ++i) {
+        const double t = angle(a) + sweep * i / 200;
+        points.push_back({cx + r * std::cos(t), cy - r * std::sin(t)});
+    }
+    return points;
+}
+
+bool RectMeetsCircle(const CRect& r, CPoint c) {
+    const double x = std::clamp<double>(c.x, r.left, r.right);
+    const double y = std::clamp<double>(c.y, r.top, r.bottom);
+    return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y) < kRadius * kRadius;
+}
+
+bool OnCanvas(double x, double y) {
+    return x >= 0 && y >= 0 && x <= ebnf::kCanvasSize && y <= ebnf::kCanvasSize;
+}
+
+// Every way the graph's drawing breaks the rules, as text; none when it
+// keeps them.
+std::vector<std::string> Problems(const CGraph& graph) {
+    std::vector<std::string> out;
+    std::vector<const CGraphElement*> nodes;
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        nodes.push_back(graph.GetElement(i));
+    }
+    auto name = [](const CGraphNode* n) { return "node " + std::to_string(n->GetNumber()); };
+    for (const CGraphElement* n : nodes) {
+        const CPoint c = n->GetCenter();
+        if (!OnCanvas(c.x - kRadius, c.y - kRadius) || !OnCanvas(c.x + kRadius, c.y + kRadius)) {
+            out.push_back(name(n) + " off the canvas");
+        }
+        for (const CGraphElement* m : nodes) {
+            const CPoint d = m->GetCenter();
+            if (n < m && std::hypot(c.x - d.x, c.y - d.y) < 2 * kRadius) {
+                out.push_back(name(n) + " on " + name(m));
+            }
+        }
+        if (c.x < nodes.front()->GetCenter().x) {
+            out.push_back(name(n) + " left of node 1");
+        }
+        if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front()) {
+            for (const CGraphElement* m : nodes) {
+                if (m->GetCenter().x > c.x) {
+                    out.push_back(name(m) + " right of the final " + name(n));
+                }
+            }
+        }
+    }
+    for (const CGraphElement* n : nodes) {
+        for (int j = 0; j < n->GetEdgeCount(); ++j) {
+            CEdge* e = n->GetEdge(j);
+            const std::string edge = "edge " + e->GetInput() + " from " + name(n);
+            lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
+            e->Draw(&surface);
+            const CRect label = e->GetLabelRect();
+            std::vector<Point> path;
+            const auto arcs = surface.Of(lumo_test::RecordingSurface::Call::Arc);
+            if (!arcs.empty()) {
+                path = ArcPoints(arcs.front().box, arcs.front().a, arcs.front().b);
+            } else {
+                const CPoint a = e->GetFrom()->GetCenter(), b = e->GetTo()->GetCenter();
+                for (int i = 0; i <= 100; ++i) {
+                    path.push_back({a.x + (b.x - a.x) * i / 100.0, a.y + (b.y - a.y) * i / 100.0});
+                }
+            }
+            if (!OnCanvas(label.left, label.top) || !OnCanvas(label.right, label.bottom)) {
+                out.push_back(edge + ": label off the canvas");
+            }
+            for (const Point& p : path) {
+                if (!OnCanvas(p.x, p.y)) {
+                    out.push_back(edge + " off the canvas");
+                    break;
+                }
+            }
+            for (const CGraphElement* m : nodes) {
+                if (RectMeetsCircle(label, m->GetCenter())) {
+                    out.push_back(edge + ": label on " + name(m));
+                }
+                if (m == e->GetFrom() || m == e->GetTo()) {
+                    continue;
+                }
+                for (const Point& p : path) {
+                    const CPoint c = m->GetCenter();
+                    if (std::hypot(p.x - c.x, p.y - c.y) < kRadius) {
+                        out.push_back(edge + " through " + name(m));
+                        break;
+                    }
+                }
+            }
+        }
+    }
+    return out;
+}
+
+void ExpectWellDrawn(const std::string& text) {
+    CGrammer doc;
+    ebnf_test::Import(text, doc);
+    for (int i = 0; i < doc.GetGraphCount(); ++i) {
+        for (const std::string& problem : Problems(*doc.GetGraph(i))) {
+            ADD_FAILURE() << doc.GetGraphName(i) << ": " << problem << "\n" << text;
+        }
+    }
+}
+
+TEST(EbnfLayout, DrawsTheExamplesAndHardCasesCleanly) {
+    for (const char* example : {"arith.ebnf", "json.ebnf"}) {
+        ExpectWellDrawn(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/" + std::string(example)));
+    }
+    ExpectWellDrawn(
+        "Keywords ::= and | begin | call | const | do | else | end | if | odd | procedure\n"
+        "           | return | then | var | while | write | read | not | or\n"
+        "Loops    ::= ( a | b | c | d | e | f )* g\n"
+        "Skips    ::= a? b? c? d? e? f\n"
+        "Long     ::= a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h\n"
+        "Nested   ::= a ( b ( c ( d e )* f )* g )* h | very_long_token_name_here x\n"
+        "Back     ::= a ( b c d e f g )* ( h i j )+ k\n");
+}
+
+TEST(EbnfLayout, DrawsRandomGrammarsCleanly) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 60; ++round) {
+        const std::vector<std::string> names{"Start", "Item", "List", "Tail"};
+        std::string text;
+        for (const std::string& name : names) {
+            text += name + " ::= " + ebnf_test::RandomExpression(rng, 4, names) + "\n";
+        }
+        ExpectWellDrawn(text);
+    }
+}
+
+TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDraw) {
+    CGrammer doc;
+    ebnf_test::Import("A ::= a ( b | c | d )* e", doc);
+    CGraph& graph = *doc.GetGraph(0);
+    std::vector<CRect> imported;
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        for (int j = 0; j < graph.GetElement(i)->GetEdgeCount(); ++j) {
+            imported.push_back(graph.GetElement(i)->GetEdge(j)->GetLabelRect());
+        }
+    }
+    lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
+    graph.Draw(&surface);
+    std::vector<CRect> drawn;
+    for (const auto& call : surface.Of(lumo_test::RecordingSurface::Call::Text)) {
+        if (call.bkColor == Colors::Cyan) {
+            drawn.push_back(call.box);
+        }
+    }
+    EXPECT_EQ(drawn, imported);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+}  // namespace
