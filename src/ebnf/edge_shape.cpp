@@ -74,9 +74,14 @@ Shape ShapeOf(CPoint from, CPoint to, bool targetIsA, double offset, std::size_t
         span = ccw(start, angle(middle)) < end ? end : end - twoPi;
     }
     const int steps = std::clamp(static_cast<int>(std::fabs(span) * r / kSampleStep), 8, 2000);
+    // Turning one step at a time, rather than a sine and cosine a point.
+    const double turnCos = std::cos(span / steps), turnSin = std::sin(span / steps);
+    double ux = r * std::cos(start), uy = r * std::sin(start);
     for (int i = 0; i <= steps; ++i) {
-        const double t = start + span * i / steps;
-        shape.points.push_back(Vec{centre.x + r * std::cos(t), centre.y + r * std::sin(t)});
+        shape.points.push_back(Vec{centre.x + ux, centre.y + uy});
+        const double nx = ux * turnCos - uy * turnSin;
+        uy = ux * turnSin + uy * turnCos;
+        ux = nx;
     }
     Bound(shape);
     return shape;
@@ -102,8 +107,7 @@ bool RectsMeet(const CRect& a, const CRect& b, int gap) {
            b.top < a.bottom + gap;
 }
 
-// Whether the segment from a to b passes through the inside of r: the
-// segment clipped to r's slabs (Liang and Barsky) keeps a piece.
+// The segment clipped to r's slabs (Liang and Barsky) keeps a piece.
 bool SegmentMeetsRect(Vec a, Vec b, const CRect& r) {
     double t0 = 0, t1 = 1;
     const double d[2] = {b.x - a.x, b.y - a.y};
@@ -127,18 +131,6 @@ bool SegmentMeetsRect(Vec a, Vec b, const CRect& r) {
         }
     }
     return true;
-}
-
-bool PathMeetsRect(const Shape& path, const CRect& r) {
-    if (!RectsMeet(path.bounds, r, 0)) {
-        return false;
-    }
-    for (std::size_t i = 1; i < path.points.size(); ++i) {
-        if (SegmentMeetsRect(path.points[i - 1], path.points[i], r)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace ebnf::layout

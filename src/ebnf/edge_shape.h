@@ -32,7 +32,7 @@ double SegmentDistance(Vec p, Vec a, Vec b);
 bool RectMeetsCircle(const CRect& r, CPoint c, double radius);
 // Whether the rectangles, each grown by gap, overlap.
 bool RectsMeet(const CRect& a, const CRect& b, int gap);
-// Whether the path passes through the inside of r.
-bool PathMeetsRect(const Shape& path, const CRect& r);
+// Whether the segment from a to b passes through the inside of r.
+bool SegmentMeetsRect(Vec a, Vec b, const CRect& r);
 
 }  // namespace ebnf::layout

@@ -14,6 +14,7 @@
 #include "ebnf/edge_shape.h"
 #include "ebnf/layout.h"
 #include "ebnf/layout_internal.h"
+#include "ebnf/spatial_grid.h"
 #include "model/edge_geometry.h"
 #include "model/graph_node.h"
 
@@ -28,6 +29,9 @@ constexpr double kTooClose = 1e4;
 constexpr double kLineThroughLabel = 1e3;
 constexpr double kPerBend = 10;
 constexpr double kStraightBack = 25;  // a backward edge reads better bent
+// Past this bend an edge only goes on looking to get off a node: a label on
+// a line or on another label is better than a wide detour.
+constexpr double kSoftReach = 6;
 
 struct EdgeRef {
     int from = 0;
@@ -43,6 +47,10 @@ public:
         for (const CPoint& c : centres) {
             m_middle.x += c.x / double(centres.size());
             m_middle.y += c.y / double(centres.size());
+        }
+        for (std::size_t s = 0; s < centres.size(); ++s) {
+            m_nodes.Insert(centres[s].x, centres[s].y, centres[s].x, centres[s].y,
+                           static_cast<int>(s));
         }
         MakeCandidates();
     }
@@ -126,12 +134,12 @@ private:
         for (double k : loop ? m_loopCandidates : m_edgeCandidates) {
             // Candidates grow in size: once a bend alone costs more than the
             // best found, none after it can do better.
-            if (std::fabs(k) * kPerBend >= bestCost) {
+            if (std::fabs(k) * kPerBend >= bestCost ||
+                (bestCost < kThroughNode && std::fabs(k) > kSoftReach)) {
                 break;
             }
             Shape shape = ShapeOf(from, to, targetIsA, k, chars);
-            double cost = std::fabs(k) * kPerBend;
-            cost += Cost(shape, e, bestCost - cost);
+            double cost = std::fabs(k) * kPerBend + Cost(shape, e);
             for (double other : m_pairBends[key]) {
                 if (std::fabs(other - k) < kBendStep - 1e-9) {
                     cost += kTooClose;
@@ -150,8 +158,7 @@ private:
             }
         }
         m_pairBends[key].push_back(best);
-        m_labels.push_back(bestShape.label);
-        m_paths.push_back(std::move(bestShape));
+        Keep(bestShape);
         return best;
     }
 
@@ -216,45 +223,84 @@ private:
     double NodeCost(const Shape& shape, const EdgeRef& e) const {
         double cost = 0;
         const double reach = CGraphNode::kRadius + kNodeClearance;
-        for (std::size_t s = 0; s < m_centres.size(); ++s) {
-            const CPoint c = m_centres[s];
-            if (RectMeetsCircle(shape.label, c, reach)) {
+        const CRect& l = shape.label;
+        m_nodes.NewQuery();
+        m_nodes.Near(l.left - reach, l.top - reach, l.right + reach, l.bottom + reach, [&](int s) {
+            if (RectMeetsCircle(l, Centre(s), reach)) {
                 cost += kLabelOnNode;
             }
-            if (static_cast<int>(s) == e.from || static_cast<int>(s) == e.to) {
-                continue;
-            }
-            if (!RectMeetsCircle(shape.bounds, c, reach)) {
-                continue;
-            }
-            const Vec p{double(c.x), double(c.y)};
-            for (std::size_t i = 1; i < shape.points.size(); ++i) {
-                if (SegmentDistance(p, shape.points[i - 1], shape.points[i]) < reach) {
-                    cost += kThroughNode;
-                    break;
-                }
-            }
+        });
+        m_nodes.NewQuery();
+        for (std::size_t i = 1; i < shape.points.size(); ++i) {
+            const Vec a = shape.points[i - 1], b = shape.points[i];
+            m_nodes.Near(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
+                         std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach, [&](int s) {
+                             const CPoint c = Centre(s);
+                             if (s != e.from && s != e.to &&
+                                 SegmentDistance(Vec{double(c.x), double(c.y)}, a, b) < reach) {
+                                 cost += kThroughNode;
+                             } else {
+                                 m_nodes.Forget(s);
+                             }
+                         });
         }
         return cost;
     }
 
-    // What an edge costs against the nodes and the edges placed before it;
-    // once past budget, the rest is not counted.
-    double Cost(const Shape& shape, const EdgeRef& e, double budget) const {
+    // What an edge costs against the nodes and the edges placed before it.
+    double Cost(const Shape& shape, const EdgeRef& e) const {
         double cost = NodeCost(shape, e);
-        for (std::size_t i = 0; i < m_labels.size() && cost <= budget; ++i) {
-            if (RectsMeet(shape.label, m_labels[i], 2)) {
+        const CRect& l = shape.label;
+        m_labelGrid.NewQuery();
+        m_labelGrid.Near(l.left - 2, l.top - 2, l.right + 2, l.bottom + 2, [&](int i) {
+            if (RectsMeet(l, m_labels[static_cast<std::size_t>(i)], 2)) {
                 cost += kLabelOnLabel;
             }
-            if (PathMeetsRect(shape, m_labels[i])) {
-                cost += kLineThroughLabel;
-            }
-            if (PathMeetsRect(m_paths[i], shape.label)) {
-                cost += kLineThroughLabel;
-            }
+        });
+        // Labels this edge's line runs through, each counted once.
+        m_labelGrid.NewQuery();
+        for (std::size_t k = 1; k < shape.points.size(); ++k) {
+            const Vec a = shape.points[k - 1], b = shape.points[k];
+            m_labelGrid.Near(
+                std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
+                [&](int i) {
+                    if (SegmentMeetsRect(a, b, m_labels[static_cast<std::size_t>(i)])) {
+                        cost += kLineThroughLabel;
+                    } else {
+                        m_labelGrid.Forget(i);
+                    }
+                });
         }
+        // Lines of earlier edges through this edge's label, each counted once.
+        std::vector<char> through(m_labels.size(), 0);
+        m_segmentGrid.NewQuery();
+        m_segmentGrid.Near(l.left, l.top, l.right, l.bottom, [&](int k) {
+            const Segment& seg = m_segments[static_cast<std::size_t>(k)];
+            if (through[seg.path] == 0 && SegmentMeetsRect(seg.a, seg.b, l)) {
+                through[seg.path] = 1;
+                cost += kLineThroughLabel;
+            }
+        });
         return cost;
     }
+
+    // Keeps the edge just placed in the way of those to come.
+    void Keep(const Shape& shape) {
+        const int id = static_cast<int>(m_labels.size());
+        m_labels.push_back(shape.label);
+        m_labelGrid.Insert(shape.label, id);
+        for (std::size_t k = 1; k < shape.points.size(); ++k) {
+            const Vec a = shape.points[k - 1], b = shape.points[k];
+            m_segmentGrid.Insert(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                                 std::max(a.y, b.y), static_cast<int>(m_segments.size()));
+            m_segments.push_back(Segment{a, b, static_cast<std::size_t>(id)});
+        }
+    }
+
+    struct Segment {
+        Vec a, b;
+        std::size_t path;
+    };
 
     const Automaton& m_a;
     const std::vector<CPoint>& m_centres;
@@ -263,7 +309,9 @@ private:
     std::vector<double> m_edgeCandidates, m_loopCandidates;
     std::map<std::pair<int, int>, std::vector<double>> m_pairBends;
     std::vector<CRect> m_labels;
-    std::vector<Shape> m_paths;
+    std::vector<Segment> m_segments;
+    // Lookups change only the grids' bookkeeping of what a query has seen.
+    mutable SpatialGrid m_nodes, m_labelGrid, m_segmentGrid;
 };
 
 }  // namespace
