@@ -73,7 +73,7 @@ Shape ShapeOf(CPoint from, CPoint to, bool targetIsA, double offset, std::size_t
         const double end = ccw(start, angle(Vec{double(to.x), double(to.y)}));
         span = ccw(start, angle(middle)) < end ? end : end - twoPi;
     }
-    const int steps = std::clamp(static_cast<int>(std::fabs(span) * r / kSampleStep), 8, 2000);
+    const int steps = std::clamp(static_cast<int>(std::fabs(span) * r / kSampleStep), 8, 200);
     // Turning one step at a time, rather than a sine and cosine a point.
     const double turnCos = std::cos(span / steps), turnSin = std::sin(span / steps);
     double ux = r * std::cos(start), uy = r * std::sin(start);
@@ -109,6 +109,10 @@ bool RectsMeet(const CRect& a, const CRect& b, int gap) {
 
 // The segment clipped to r's slabs (Liang and Barsky) keeps a piece.
 bool SegmentMeetsRect(Vec a, Vec b, const CRect& r) {
+    if (std::max(a.x, b.x) <= r.left || std::min(a.x, b.x) >= r.right ||
+        std::max(a.y, b.y) <= r.top || std::min(a.y, b.y) >= r.bottom) {
+        return false;
+    }
     double t0 = 0, t1 = 1;
     const double d[2] = {b.x - a.x, b.y - a.y};
     const double lo[2] = {r.left - a.x, r.top - a.y};

@@ -169,15 +169,22 @@ std::vector<CompiledRule> CompileGrammar(std::string_view text) {
         const auto [in, end] = Thompson(nfa, names).Build(rule.body);
         nfa.SetStart(in);
         nfa.SetFinal(end);
-        const std::optional<Automaton> dfa = Determinize(nfa, kMaxNodes);
-        if (!dfa) {
-            throw SyntaxError(rule.pos, "rule '" + rule.name +
-                                            "' is too large: its graph would "
-                                            "have more than " +
-                                            std::to_string(kMaxNodes) + " nodes");
+        const std::optional<Automaton> dfa = Determinize(nfa, kMaxNodes * 8);
+        Automaton minimal = dfa ? Minimize(*dfa) : Automaton{};
+        std::size_t edges = 0;
+        for (const Automaton::State& state : minimal.states) {
+            edges += state.edges.size();
+        }
+        if (!dfa || minimal.states.size() > kMaxNodes || edges > kMaxEdges) {
+            const std::string what = !dfa || minimal.states.size() > kMaxNodes
+                                         ? std::to_string(kMaxNodes) + " nodes"
+                                         : std::to_string(kMaxEdges) + " edges";
+            throw SyntaxError(
+                rule.pos,
+                "rule '" + rule.name + "' is too large: its graph would have more than " + what);
         }
         out.push_back(
-            CompiledRule{names.GraphName(rule.name), rule.name, rule.pos, Minimize(*dfa)});
+            CompiledRule{names.GraphName(rule.name), rule.name, rule.pos, std::move(minimal)});
     }
     return out;
 }

@@ -14,9 +14,11 @@ class CGrammer;
 
 namespace ebnf {
 
-// No rule's graph may have more nodes: beyond this it would not fit the
-// canvas, and the subset construction could take exponential time.
-inline constexpr std::size_t kMaxNodes = 1000;
+// No rule's graph may have more nodes or edges: it would be past reading,
+// or past laying out in good time. The subset construction, which can take
+// exponential time, stops at kMaxNodes * 8 states.
+inline constexpr std::size_t kMaxNodes = 200;
+inline constexpr std::size_t kMaxEdges = 600;
 
 struct CompiledRule {
     std::string name;      // as the graph is named: the start rule is "MAIN"

@@ -32,6 +32,8 @@ constexpr double kStraightBack = 25;  // a backward edge reads better bent
 // Past this bend an edge only goes on looking to get off a node: a label on
 // a line or on another label is better than a wide detour.
 constexpr double kSoftReach = 6;
+// Bends up to this are tried in fine steps, wider ones in coarse steps.
+constexpr double kMaxBend = 16;
 
 struct EdgeRef {
     int from = 0;
@@ -99,28 +101,46 @@ private:
         return order;
     }
 
-    // Bends by growing size, both ways: fine steps first, then coarser ones
-    // up to arcs whose middle lies beyond every node, where any label is
-    // off the nodes. Loops start at kFirstLoop.
+    // Bends by growing size, both ways, fine steps first. Loops start at
+    // kFirstLoop.
     void MakeCandidates() {
-        int32_t low = INT32_MAX, high = INT32_MIN;
-        for (const CPoint& c : m_centres) {
-            low = std::min({low, c.x, c.y});
-            high = std::max({high, c.x, c.y});
-        }
-        const double reach =
-            (double(high) - low + 4.0 * kLayoutFontHeight) / (1.5 * kLayoutFontHeight);
         auto both = [](std::vector<double>& out, double k) {
             out.push_back(k);
             out.push_back(-k);
         };
         m_edgeCandidates.push_back(0);
-        for (double k = 0.25; k <= reach + 1; k += k < 4 ? 0.25 : k < 12 ? 0.5 : 1) {
+        for (double k = 0.25; k <= kMaxBend; k += k < 4 ? 0.25 : k < 12 ? 0.5 : 1) {
             both(m_edgeCandidates, k);
         }
-        for (double k = kFirstLoop; k <= std::max(reach, 8.0); k += k < 8 ? kBendStep : 1) {
+        for (double k = kFirstLoop; k <= kMaxBend; k += kBendStep) {
             both(m_loopCandidates, -k);
         }
+        m_bounds = CRect{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (const CPoint& c : m_centres) {
+            m_bounds = CRect{std::min(m_bounds.left, c.x), std::min(m_bounds.top, c.y),
+                             std::max(m_bounds.right, c.x), std::max(m_bounds.bottom, c.y)};
+        }
+        // Wider arcs, in growing steps, for an edge that finds no way past
+        // the nodes otherwise.
+        const double reach =
+            std::max(m_bounds.right - m_bounds.left, m_bounds.bottom - m_bounds.top) /
+            (1.5 * kLayoutFontHeight);
+        for (double k = kMaxBend * 1.25; k < reach + kMaxBend; k *= 1.25) {
+            both(m_wideCandidates, k);
+        }
+    }
+
+    // The bend that puts an edge's label beyond every node, two text
+    // heights clear: a last resort that keeps labels off nodes always.
+    double FarBend(CPoint from, CPoint to) const {
+        const double mx = (from.x + to.x) / 2.0, my = (from.y + to.y) / 2.0;
+        double far = 0;
+        for (const double x : {double(m_bounds.left), double(m_bounds.right)}) {
+            for (const double y : {double(m_bounds.top), double(m_bounds.bottom)}) {
+                far = std::max(far, std::hypot(x - mx, y - my));
+            }
+        }
+        return (far + CGraphNode::kRadius + 3.0 * kLayoutFontHeight) / (1.5 * kLayoutFontHeight);
     }
 
     double Place(const EdgeRef& e) {
@@ -131,9 +151,14 @@ private:
         const auto key = std::minmax(e.from, e.to);
         double best = 0, bestCost = INFINITY;
         Shape bestShape;
-        for (double k : loop ? m_loopCandidates : m_edgeCandidates) {
+        std::vector<double> candidates = loop ? m_loopCandidates : m_edgeCandidates;
+        candidates.insert(candidates.end(), m_wideCandidates.begin(), m_wideCandidates.end());
+        const double far = FarBend(from, to);
+        candidates.insert(candidates.end(), {far, -far});
+        for (double k : candidates) {
             // Candidates grow in size: once a bend alone costs more than the
-            // best found, none after it can do better.
+            // best found, none after it can do better; past kSoftReach only
+            // an edge through a node looks on.
             if (std::fabs(k) * kPerBend >= bestCost ||
                 (bestCost < kThroughNode && std::fabs(k) > kSoftReach)) {
                 break;
@@ -272,12 +297,12 @@ private:
                 });
         }
         // Lines of earlier edges through this edge's label, each counted once.
-        std::vector<char> through(m_labels.size(), 0);
+        ++m_query;
         m_segmentGrid.NewQuery();
         m_segmentGrid.Near(l.left, l.top, l.right, l.bottom, [&](int k) {
             const Segment& seg = m_segments[static_cast<std::size_t>(k)];
-            if (through[seg.path] == 0 && SegmentMeetsRect(seg.a, seg.b, l)) {
-                through[seg.path] = 1;
+            if (m_counted[seg.path] != m_query && SegmentMeetsRect(seg.a, seg.b, l)) {
+                m_counted[seg.path] = m_query;
                 cost += kLineThroughLabel;
             }
         });
@@ -288,6 +313,7 @@ private:
     void Keep(const Shape& shape) {
         const int id = static_cast<int>(m_labels.size());
         m_labels.push_back(shape.label);
+        m_counted.push_back(0);
         m_labelGrid.Insert(shape.label, id);
         for (std::size_t k = 1; k < shape.points.size(); ++k) {
             const Vec a = shape.points[k - 1], b = shape.points[k];
@@ -306,10 +332,14 @@ private:
     const std::vector<CPoint>& m_centres;
     const std::vector<std::vector<char>>& m_back;
     Vec m_middle;
-    std::vector<double> m_edgeCandidates, m_loopCandidates;
+    std::vector<double> m_edgeCandidates, m_loopCandidates, m_wideCandidates;
+    CRect m_bounds;  // of the node centres
     std::map<std::pair<int, int>, std::vector<double>> m_pairBends;
     std::vector<CRect> m_labels;
     std::vector<Segment> m_segments;
+    // Which edges the current query has counted, by query number.
+    mutable std::vector<uint32_t> m_counted;
+    mutable uint32_t m_query = 0;
     // Lookups change only the grids' bookkeeping of what a query has seen.
     mutable SpatialGrid m_nodes, m_labelGrid, m_segmentGrid;
 };

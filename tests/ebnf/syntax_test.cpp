@@ -75,18 +75,30 @@ TEST(EbnfSyntax, RefusesWhatWouldExhaustTheStackOrTheCanvas) {
     EXPECT_NO_THROW(ebnf::ParseGrammar(deep.substr(0, deep.size() - 2) + "a" +
                                        std::string(ebnf::kMaxNesting, ')')));
 
-    // The tenth symbol from the end: over a thousand states when deterministic.
-    std::string wide = "\n\nWide ::= ( a | b )* a";
+    // The tenth symbol from the end: a thousand states when deterministic;
+    // forty options: 41 nodes, but 820 edges.
+    std::string wide = "\n\nWide ::= ( a | b )* a", skips = "Skips ::= ";
     for (int i = 0; i < 10; ++i) {
         wide += " ( a | b )";
     }
-    try {
-        ebnf::CompileGrammar("A ::= a" + wide);
-        ADD_FAILURE() << "accepted";
-    } catch (const ebnf::SyntaxError& e) {
-        EXPECT_EQ(e.Describe("f"),
-                  "f:3:1: error: rule 'Wide' is too large: its graph would have "
-                  "more than 1000 nodes");
+    for (int i = 0; i < 40; ++i) {
+        skips += "t" + std::to_string(i) + "? ";
+    }
+    const std::pair<std::string, const char*> large[] = {
+        {"A ::= a" + wide,
+         "f:3:1: error: rule 'Wide' is too large: its graph would have more "
+         "than 200 nodes"},
+        {skips + "end",
+         "f:1:1: error: rule 'Skips' is too large: its graph would have more "
+         "than 600 edges"},
+    };
+    for (const auto& [text, error] : large) {
+        try {
+            ebnf::CompileGrammar(text);
+            ADD_FAILURE() << "accepted";
+        } catch (const ebnf::SyntaxError& e) {
+            EXPECT_EQ(e.Describe("f"), error);
+        }
     }
 
     std::string longRule = "A ::=";
