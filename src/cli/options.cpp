@@ -7,16 +7,20 @@
 const char* const kGenUsage =
     "usage: lumo-gen [-o BASE] [--check] FILE\n"
     "       lumo-gen --svg DIR FILE\n"
+    "       lumo-gen --lm OUT.lm FILE\n"
+    "       lumo-gen --ebnf FILE\n"
     "       lumo-gen --help | --version\n";
 
 namespace {
 
-enum OptionId { kOutput, kCheck, kSvg };
+enum OptionId { kOutput, kCheck, kSvg, kLm, kEbnf };
 
-constexpr std::array<lumo::cli::OptionSpec, 3> kOptions{{
+constexpr std::array<lumo::cli::OptionSpec, 5> kOptions{{
     {"output", 'o', true, kOutput},
     {"check", 0, false, kCheck},
     {"svg", 0, true, kSvg},
+    {"lm", 0, true, kLm},
+    {"ebnf", 0, false, kEbnf},
 }};
 
 }  // namespace
@@ -35,6 +39,12 @@ GenOptions ParseGenOptions(const std::vector<std::string>& args) {
                 case kSvg:
                     opts.svgFolder = arg;
                     break;
+                case kLm:
+                    opts.lmFile = arg;
+                    break;
+                case kEbnf:
+                    opts.ebnf = true;
+                    break;
             }
             return std::nullopt;
         });
@@ -51,8 +61,18 @@ GenOptions ParseGenOptions(const std::vector<std::string>& args) {
         return usageError(line.operands.empty() ? "no grammar file given"
                                                 : "more than one file given");
     }
-    if (!opts.svgFolder.empty() && (opts.checkOnly || !opts.outputBase.empty())) {
-        return usageError("--svg goes with neither -o nor --check");
+    // Each of these writes something else instead of the tables.
+    const std::pair<bool, const char*> instead[] = {
+        {!opts.svgFolder.empty(), "--svg"}, {!opts.lmFile.empty(), "--lm"}, {opts.ebnf, "--ebnf"}};
+    int chosen = 0;
+    for (const auto& [given, name] : instead) {
+        if (given && (opts.checkOnly || !opts.outputBase.empty())) {
+            return usageError(std::string(name) + " goes with neither -o nor --check");
+        }
+        chosen += given ? 1 : 0;
+    }
+    if (chosen > 1) {
+        return usageError("--svg, --lm and --ebnf go one at a time");
     }
     opts.file = line.operands.front();
     return opts;
