@@ -99,6 +99,7 @@ check_tables("reader" "${bin}/tables/nested")
 
 build(OK "first build")
 check_tables("first build" "${bin}/worked")
+check_tables("first build" "${bin}/worked_ebnf")
 
 mtime(before "${table}")
 mtime(nested_before "${nested_table}")
