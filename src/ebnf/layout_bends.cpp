@@ -29,6 +29,7 @@ constexpr double kTooClose = 1e4;
 constexpr double kLineThroughLabel = 1e3;
 constexpr double kPerBend = 10;
 constexpr double kStraightBack = 25;  // a backward edge reads better bent
+constexpr double kLoopApart = 1.5;    // bends between edges in opposite directions
 // Past this bend an edge only goes on looking to get off a node: a label on
 // a line or on another label is better than a wide detour.
 constexpr double kSoftReach = 6;
@@ -165,8 +166,11 @@ private:
             }
             Shape shape = ShapeOf(from, to, targetIsA, k, chars);
             double cost = std::fabs(k) * kPerBend + Cost(shape, e);
-            for (double other : m_pairBends[key]) {
-                if (std::fabs(other - k) < kBendStep - 1e-9) {
+            for (const auto& [other, otherFrom] : m_pairBends[key]) {
+                // An edge back along another reads as a loop when it keeps
+                // further off.
+                const double apart = otherFrom == e.from ? kBendStep : kLoopApart;
+                if (std::fabs(other - k) < apart - 1e-9) {
                     cost += kTooClose;
                 }
             }
@@ -182,7 +186,7 @@ private:
                 bestShape = std::move(shape);
             }
         }
-        m_pairBends[key].push_back(best);
+        m_pairBends[key].emplace_back(best, e.from);
         Keep(bestShape);
         return best;
     }
@@ -334,7 +338,8 @@ private:
     Vec m_middle;
     std::vector<double> m_edgeCandidates, m_loopCandidates, m_wideCandidates;
     CRect m_bounds;  // of the node centres
-    std::map<std::pair<int, int>, std::vector<double>> m_pairBends;
+    // The bends taken between two nodes, with the source of each.
+    std::map<std::pair<int, int>, std::vector<std::pair<double, int>>> m_pairBends;
     std::vector<CRect> m_labels;
     std::vector<Segment> m_segments;
     // Which edges the current query has counted, by query number.
