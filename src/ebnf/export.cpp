@@ -127,15 +127,70 @@ std::optional<Automaton> GraphAutomaton(const CGraph& graph, std::size_t maxStat
 
 namespace {
 
+using Edges = std::map<int, std::map<int, rx::Ptr>>;
+
+// States that leave alike (the same expressions to the same states, loops
+// aside) get one new state that leaves so, which each reaches by the empty
+// sequence. Eliminated later, it writes ( p | q ) rest instead of p rest | q
+// rest: each group of a run of options, ( a | b c* )? ( d | e )?, comes out
+// as one.
+template <class Add>
+void ShareExits(Edges& out, Edges& in, const Add& add, std::set<int>& left, int next,
+                std::map<int, int>& rank) {
+    const auto key = [](const rx::Ptr& e) {
+        return rx::Print(e, [](int label) { return "#" + std::to_string(label); });
+    };
+    for (bool changed = true; changed;) {
+        changed = false;
+        std::map<std::vector<std::pair<int, std::string>>, std::vector<int>> groups;
+        for (int s : left) {
+            std::vector<std::pair<int, std::string>> exits;
+            for (const auto& [to, e] : out[s]) {
+                if (to != s) {
+                    exits.emplace_back(to, key(e));
+                }
+            }
+            // A state that only moves on to another is left as it is, or
+            // the states made here would be grouped again without end.
+            if (exits.size() > 1 || (exits.size() == 1 && exits.front().second != "()")) {
+                groups[exits].push_back(s);
+            }
+        }
+        for (const auto& [exits, members] : groups) {
+            if (members.size() < 2) {
+                continue;
+            }
+            const int shared = next++;
+            rank[shared] = rank[members.front()];
+            for (const auto& exit : exits) {
+                add(shared, exit.first, out[members.front()][exit.first]);
+            }
+            for (int m : members) {
+                for (const auto& exit : exits) {
+                    out[m].erase(exit.first);
+                    in[exit.first].erase(m);
+                }
+                add(m, shared, rx::Epsilon());
+            }
+            left.insert(shared);
+            changed = true;
+        }
+    }
+}
+
 rx::Ptr Eliminate(const Automaton& a) {
     const int n = a.StateCount();
     const int start = n, end = n + 1;
     // The expression on the way from one state to another; none where
     // there is no way.
-    std::map<int, std::map<int, rx::Ptr>> out, in;
+    Edges out, in;
     auto add = [&](int from, int to, const rx::Ptr& e) {
         out[from][to] = rx::Alt(out[from][to], e);
         in[to][from] = out[from][to];
+        if (out[from][to]->symbols > kMaxExportSymbols) {
+            throw ExportError("its expression would write more than " +
+                              std::to_string(kMaxExportSymbols) + " symbols");
+        }
     };
     add(start, 0, rx::Epsilon());
     for (int s = 0; s < n; ++s) {
@@ -147,18 +202,25 @@ rx::Ptr Eliminate(const Automaton& a) {
         }
     }
     std::set<int> left;
+    // Where a state stands in the breadth-first numbering; a shared state
+    // stands where its first member does.
+    std::map<int, int> rank;
     for (int s = 0; s < n; ++s) {
         left.insert(s);
+        rank[s] = s;
     }
+    ShareExits(out, in, add, left, end + 1, rank);
     while (!left.empty()) {
-        // The state with the fewest paths through it; of equals, the last.
+        // The state with the fewest paths through it; of equals, the one
+        // nearest the start, so that expressions factor from the left.
         int q = -1;
-        std::size_t best = SIZE_MAX;
+        std::pair<std::size_t, int> best{SIZE_MAX, 0};
         for (int s : left) {
             const std::size_t ins = in[s].size() - (in[s].contains(s) ? 1 : 0);
             const std::size_t outs = out[s].size() - (out[s].contains(s) ? 1 : 0);
-            if (ins * outs <= best) {
-                best = ins * outs;
+            const std::pair<std::size_t, int> cost{ins * outs, rank[s]};
+            if (cost < best) {
+                best = cost;
                 q = s;
             }
         }
@@ -214,7 +276,12 @@ std::string ExportEbnf(const CGrammer& doc) {
             spelling.Fail("it accepts nothing: no final node can be reached from node 1");
         }
         const std::string head = name + std::string(width - name.size(), ' ') + " ::= ";
-        const rx::Ptr expression = Eliminate(*a);
+        rx::Ptr expression;
+        try {
+            expression = Eliminate(*a);
+        } catch (const ExportError& e) {
+            spelling.Fail(e.what());
+        }
         const auto symbol = [&](int label) {
             return spelling(a->labels[static_cast<std::size_t>(label)]);
         };

@@ -23,6 +23,9 @@ public:
 // Drawn graphs may be nondeterministic; making them deterministic can take
 // exponentially many states, so it stops here.
 inline constexpr std::size_t kMaxExportStates = 20000;
+// A rule longer than this is past reading; an automaton's expression can
+// grow exponentially, so its elimination stops here.
+inline constexpr std::size_t kMaxExportSymbols = 10000;
 
 // The minimal automaton of a graph's language: node 1 the start, final
 // nodes accepting. Nothing when it would need more than maxStates states.
@@ -31,6 +34,8 @@ std::optional<Automaton> GraphAutomaton(const CGraph& graph,
 
 // The expression of an automaton's language, written with symbol() for
 // each label; "()" for the empty sequence. The language must not be empty.
+// Throws ExportError when the expression would write more than
+// kMaxExportSymbols symbols.
 std::string ExpressionOf(const Automaton& automaton,
                          const std::function<std::string(const Label&)>& symbol);
 
@@ -38,7 +43,8 @@ std::string ExpressionOf(const Automaton& automaton,
 // each ending with a newline; reading it back gives graphs with the same
 // languages. Throws ExportError, naming the graph, for a graph that
 // accepts nothing, a graph name that is not an EBNF name, an input or
-// action that cannot be written, or a Graph edge naming no graph.
+// action that cannot be written, a Graph edge naming no graph, or a graph
+// whose expression would be too long (kMaxExportSymbols).
 std::string ExportEbnf(const CGrammer& doc);
 
 }  // namespace ebnf

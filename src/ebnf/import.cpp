@@ -169,7 +169,7 @@ std::vector<CompiledRule> CompileGrammar(std::string_view text) {
         const auto [in, end] = Thompson(nfa, names).Build(rule.body);
         nfa.SetStart(in);
         nfa.SetFinal(end);
-        const std::optional<Automaton> dfa = Determinize(nfa, kMaxNodes * 8);
+        const std::optional<Automaton> dfa = Determinize(nfa, kMaxNodes * 20);
         Automaton minimal = dfa ? Minimize(*dfa) : Automaton{};
         std::size_t edges = 0;
         for (const Automaton::State& state : minimal.states) {

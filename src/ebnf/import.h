@@ -16,7 +16,7 @@ namespace ebnf {
 
 // No rule's graph may have more nodes or edges: it would be past reading,
 // or past laying out in good time. The subset construction, which can take
-// exponential time, stops at kMaxNodes * 8 states.
+// exponential time, stops at kMaxNodes * 20 states.
 inline constexpr std::size_t kMaxNodes = 200;
 inline constexpr std::size_t kMaxEdges = 600;
 

@@ -13,6 +13,10 @@ Ptr Make(Kind kind, std::vector<Ptr> items, int label = -1) {
     n->kind = kind;
     n->label = label;
     n->items = std::move(items);
+    n->symbols = kind == Kind::Symbol ? 1 : 0;
+    for (const Ptr& item : n->items) {
+        n->symbols = std::min(kCountLimit, n->symbols + item->symbols);
+    }
     return n;
 }
 
@@ -148,12 +152,8 @@ Ptr AltOf(const std::vector<Ptr>& items) {
     return out;
 }
 
-int Symbols(const Ptr& e) {
-    int n = e->kind == Kind::Symbol ? 1 : 0;
-    for (const Ptr& item : e->items) {
-        n += Symbols(item);
-    }
-    return n;
+std::size_t Symbols(const Ptr& e) {
+    return e->symbols;
 }
 
 // Whether e is a sequence of several items: an alternative that reads on
@@ -166,7 +166,7 @@ bool Long(const Ptr& e) {
 // p x | q x: as many symbols and no brackets. Factor and Seq decide by it
 // in opposite directions, so neither undoes the other.
 bool BetterApart(const std::vector<Ptr>& alternatives, const std::vector<Ptr>& common) {
-    int symbols = 0;
+    std::size_t symbols = 0;
     for (const Ptr& e : common) {
         symbols += Symbols(e);
     }
@@ -242,7 +242,8 @@ bool Equal(const Ptr& a, const Ptr& b) {
     if (a == b) {
         return true;
     }
-    if (a->kind != b->kind || a->label != b->label || a->items.size() != b->items.size()) {
+    if (a->kind != b->kind || a->label != b->label || a->symbols != b->symbols ||
+        a->items.size() != b->items.size()) {
         return false;
     }
     for (std::size_t i = 0; i < a->items.size(); ++i) {
@@ -314,22 +315,73 @@ Ptr Star(const Ptr& e) {
     return Make(Kind::Star, {e});
 }
 
+namespace {
+
+// a | b where the two begin or end with the same items, each taken whole
+// (an alternative among them too): p x q | p y q is p ( x | y ) q. Done
+// before the alternatives are flattened, where ( x | y ) z | z still shows
+// its z. Nothing when they share nothing, or BetterApart says no.
+Ptr FactorPair(const Ptr& a, const Ptr& b) {
+    const std::vector<Ptr> x = SeqItems(a), y = SeqItems(b);
+    std::size_t prefix = 0, suffix = 0;
+    while (prefix < std::min(x.size(), y.size()) && Equal(x[prefix], y[prefix])) {
+        ++prefix;
+    }
+    while (suffix < std::min(x.size(), y.size()) - prefix &&
+           Equal(x[x.size() - 1 - suffix], y[y.size() - 1 - suffix])) {
+        ++suffix;
+    }
+    if (prefix + suffix == 0) {
+        return nullptr;
+    }
+    auto middle = [&](const std::vector<Ptr>& v) {
+        return FromItems(std::vector<Ptr>(v.begin() + static_cast<long>(prefix),
+                                          v.end() - static_cast<long>(suffix)));
+    };
+    std::vector<Ptr> common(x.begin(), x.begin() + static_cast<long>(prefix));
+    common.insert(common.end(), x.end() - static_cast<long>(suffix), x.end());
+    const std::vector<Ptr> rests{middle(x), middle(y)};
+    if (BetterApart(rests, common)) {
+        return nullptr;
+    }
+    std::vector<Ptr> parts(x.begin(), x.begin() + static_cast<long>(prefix));
+    parts.push_back(Alt(rests[0], rests[1]));
+    parts.insert(parts.end(), x.end() - static_cast<long>(suffix), x.end());
+    return Seq(std::move(parts));
+}
+
+}  // namespace
+
 Ptr Alt(const Ptr& a, const Ptr& b) {
     if (!a || !b) {
         return a ? a : b;
     }
-    std::vector<Ptr> items;
-    bool empty = false;
-    for (const Ptr& side : {a, b}) {
-        for (const Ptr& item : Is(side, Kind::Alt) ? side->items : std::vector<Ptr>{side}) {
-            if (Is(item, Kind::Empty)) {
-                empty = true;
-            } else if (std::none_of(items.begin(), items.end(),
-                                    [&](const Ptr& x) { return Equal(x, item); })) {
-                items.push_back(item);
-            }
+    if (!Equal(a, b)) {
+        if (const Ptr factored = FactorPair(a, b)) {
+            return factored;
         }
     }
+    std::vector<Ptr> items;
+    bool empty = false;
+    // Alternatives of alternatives are alternatives; x? among them is x,
+    // with the empty sequence.
+    std::function<void(const Ptr&)> take = [&](const Ptr& item) {
+        if (Is(item, Kind::Alt)) {
+            for (const Ptr& inner : item->items) {
+                take(inner);
+            }
+        } else if (Is(item, Kind::Opt) || Is(item, Kind::Empty)) {
+            empty = true;
+            if (Is(item, Kind::Opt)) {
+                take(item->items.front());
+            }
+        } else if (std::none_of(items.begin(), items.end(),
+                                [&](const Ptr& x) { return Equal(x, item); })) {
+            items.push_back(item);
+        }
+    };
+    take(a);
+    take(b);
     // x | x* is x*, and x | x+ is x+.
     for (std::size_t i = 0; i < items.size(); ++i) {
         for (std::size_t j = 0; j < items.size(); ++j) {

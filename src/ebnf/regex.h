@@ -21,9 +21,12 @@ struct Node {
     enum class Kind { Empty, Symbol, Seq, Alt, Star, Plus, Opt };
 
     Kind kind = Kind::Empty;
-    int label = -1;          // Symbol
-    std::vector<Ptr> items;  // Seq, Alt: two or more; Star, Plus, Opt: one
+    int label = -1;           // Symbol
+    std::vector<Ptr> items;   // Seq, Alt: two or more; Star, Plus, Opt: one
+    std::size_t symbols = 0;  // how many symbols it writes, at most kCountLimit
 };
+
+inline constexpr std::size_t kCountLimit = 1 << 30;
 
 bool Equal(const Ptr& a, const Ptr& b);
 

@@ -123,6 +123,14 @@ TEST(EbnfExport, RefusesWhatTheNotationCannotSay) {
     AddGraphEdge(named, 1, 2, "TWO WORDS");
     EXPECT_EQ(ExportFailure(named), "graph \"TWO WORDS\": its name is not an EBNF name");
 
+    // The fifth symbol from the end: 64 nodes, whose expression grows past
+    // what anyone would read.
+    CGrammer complex;
+    ebnf_test::Import("A ::= ( a | b )* a ( a | b ) ( a | b ) ( a | b ) ( a | b ) ( a | b )",
+                      complex);
+    EXPECT_EQ(ExportFailure(complex),
+              "graph \"MAIN\": its expression would write more than 10000 symbols");
+
     // A Graph edge whose graph is gone, as a file made elsewhere may hold.
     CGrammer missing;
     AddNodes(missing, 1);
