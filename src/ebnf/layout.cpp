@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "ebnf/layout_internal.h"
+#include "framework/text.h"
 #include "model/edge_geometry.h"
 #include "model/graph_node.h"
 
@@ -31,9 +32,10 @@ GraphLayout LayOut(const Automaton& automaton) {
         const auto& edges = automaton.states[s].edges;
         for (std::size_t i = 0; i < edges.size(); ++i) {
             const auto to = static_cast<std::size_t>(edges[i].to);
-            const EdgeGeometry g = ComputeEdgeGeometry(
-                EdgeEnds{out.centres[s], out.centres[to], to <= s}, out.bends[s][i],
-                kLayoutFontHeight, kLayoutFontWidth, automaton.LabelOf(edges[i]).input.size());
+            const EdgeGeometry g =
+                ComputeEdgeGeometry(EdgeEnds{out.centres[s], out.centres[to], to <= s},
+                                    out.bends[s][i], kLayoutFontHeight, kLayoutFontWidth,
+                                    DisplayLength(automaton.LabelOf(edges[i]).input));
             extend(g.bounds);
         }
     }

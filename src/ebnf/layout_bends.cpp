@@ -15,6 +15,7 @@
 #include "ebnf/layout.h"
 #include "ebnf/layout_internal.h"
 #include "ebnf/spatial_grid.h"
+#include "framework/text.h"
 #include "model/edge_geometry.h"
 #include "model/graph_node.h"
 
@@ -145,7 +146,7 @@ private:
     }
 
     double Place(const EdgeRef& e) {
-        const std::size_t chars = LabelOf(e).input.size();
+        const std::size_t chars = DisplayLength(LabelOf(e).input);
         const CPoint from = Centre(e.from), to = Centre(e.to);
         const bool targetIsA = e.to <= e.from;
         const bool loop = e.from == e.to;
@@ -239,7 +240,7 @@ private:
             for (std::size_t j = 0; j < edges.size() && clear; ++j) {
                 const EdgeRef e{from, edges[j], to};
                 const Shape shape = ShapeOf(Centre(from), Centre(to), to <= from,
-                                            byHeight[j].second, LabelOf(e).input.size());
+                                            byHeight[j].second, DisplayLength(LabelOf(e).input));
                 clear = NodeCost(shape, e) == 0;
             }
             for (std::size_t j = 0; j < edges.size() && clear; ++j) {

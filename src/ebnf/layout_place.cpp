@@ -12,6 +12,7 @@
 
 #include "ebnf/layout.h"
 #include "ebnf/layout_internal.h"
+#include "framework/text.h"
 #include "model/graph_node.h"
 
 namespace ebnf::layout {
@@ -278,7 +279,8 @@ private:
                 if (b != a + 1) {
                     continue;
                 }
-                const int width = static_cast<int>(m_a.LabelOf(e).input.size()) * kLayoutFontWidth;
+                const int width =
+                    static_cast<int>(DisplayLength(m_a.LabelOf(e).input)) * kLayoutFontWidth;
                 const int fan = ++fans[std::minmax(static_cast<int>(s), e.to)];
                 const int bulge = static_cast<int>(kBendHeight) * (fan / 2);
                 int& g = gap[static_cast<std::size_t>(b)];
