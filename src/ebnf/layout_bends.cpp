@@ -9,14 +9,12 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <numbers>
 
 #include "ebnf/edge_shape.h"
 #include "ebnf/layout.h"
 #include "ebnf/layout_internal.h"
 #include "ebnf/spatial_grid.h"
 #include "framework/text.h"
-#include "model/edge_geometry.h"
 #include "model/graph_node.h"
 
 namespace ebnf::layout {
@@ -197,21 +195,21 @@ private:
     // for a loop, of its node. Where the middle lies on the chord, loops go
     // above and other edges below.
     bool Outward(CPoint from, CPoint to, const Shape& shape) const {
-        const Vec l{shape.labelCentre.x - from.x, shape.labelCentre.y - from.y};
-        const Vec m{m_middle.x - from.x, m_middle.y - from.y};
-        double label = 0, middle = 0;
+        const Vec label{shape.labelCentre.x - from.x, shape.labelCentre.y - from.y};
+        const Vec middle{m_middle.x - from.x, m_middle.y - from.y};
         if (from == to) {
-            label = l.x * m.x + l.y * m.y;
-            middle = label == 0 || (m.x == 0 && m.y == 0) ? 0 : -1;
-            return middle == 0 ? l.y < 0 : label < 0;
+            if (middle.x == 0 && middle.y == 0) {
+                return label.y < 0;
+            }
+            return label.x * middle.x + label.y * middle.y < 0;
         }
-        const Vec c{double(to.x) - from.x, double(to.y) - from.y};
-        label = c.x * l.y - c.y * l.x;
-        middle = c.x * m.y - c.y * m.x;
-        if (std::fabs(middle) < 1e-6 * (c.x * c.x + c.y * c.y)) {
-            return l.y > 0;
+        const Vec chord{double(to.x) - from.x, double(to.y) - from.y};
+        const double labelSide = chord.x * label.y - chord.y * label.x;
+        const double middleSide = chord.x * middle.y - chord.y * middle.x;
+        if (std::fabs(middleSide) < 1e-6 * (chord.x * chord.x + chord.y * chord.y)) {
+            return label.y > 0;
         }
-        return (label > 0) != (middle > 0);
+        return (labelSide > 0) != (middleSide > 0);
     }
 
     // Parallel edges from one node to another, bent apart, read in the
