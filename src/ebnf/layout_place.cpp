@@ -23,6 +23,10 @@ constexpr double kNodeGap = 70;     // between two nodes' circles in a column
 constexpr int kMinColumnGap = 120;  // between two columns' centres
 constexpr int kLabelSpace = 16;     // beside a label, before a node's circle
 constexpr int kSweeps = 4;
+// The widest band of columns, with room on the canvas for bends and labels
+// on either side; and the space between two bands.
+constexpr int kBandWidth = kCanvasSize - 2 * kCanvasMargin - 600;
+constexpr double kBandGap = 160;
 constexpr double kBendHeight = 1.5 * kLayoutFontHeight;  // one unit of bend, sideways
 
 struct Vertex {
@@ -142,10 +146,17 @@ public:
             Sweep(false);
             Sweep(true);
         }
-        const std::vector<int> x = ColumnPositions(p);
+        std::vector<int> x = ColumnPositions(p);
+        const std::vector<int> band = Fold(x);
+        double low = 0, high = 0;
+        for (const Vertex& v : m_v) {
+            low = std::min(low, v.y - v.top);
+            high = std::max(high, v.y + v.bottom);
+        }
         for (std::size_t s = 0; s < m_a.states.size(); ++s) {
-            p.centres.push_back(CPoint{x[static_cast<std::size_t>(p.column[s])],
-                                       static_cast<int32_t>(std::lround(m_v[s].y))});
+            const auto c = static_cast<std::size_t>(p.column[s]);
+            const double y = m_v[s].y + band[c] * (high - low + kBandGap);
+            p.centres.push_back(CPoint{x[c], static_cast<int32_t>(std::lround(y))});
         }
         return p;
     }
@@ -292,6 +303,23 @@ private:
             x[c] = x[c - 1] + gap[c];
         }
         return x;
+    }
+
+    // A graph wider than the canvas is folded into bands, one below the
+    // other like lines of text: each column's band, its x made relative to
+    // the band's first column.
+    static std::vector<int> Fold(std::vector<int>& x) {
+        std::vector<int> band(x.size(), 0);
+        int start = 0;
+        for (std::size_t c = 1; c < x.size(); ++c) {
+            band[c] = band[c - 1];
+            if (x[c] - start > kBandWidth) {
+                ++band[c];
+                start = x[c];
+            }
+            x[c] -= start;
+        }
+        return band;
     }
 
     const Automaton& m_a;
