@@ -174,6 +174,54 @@ TEST(EbnfLayout, DrawsRandomGrammarsCleanly) {
     }
 }
 
+CPoint At(const CGraph& graph, int number) {
+    return graph.GetElement(number - 1)->GetCenter();
+}
+
+// The arithmetic example comes out as examples/arith.lm was drawn by hand:
+// alternatives above and below a straight middle, repetitions as loops to
+// the right, bent away from the middle.
+TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
+    CGrammer doc;
+    ebnf_test::Import(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/arith.ebnf"), doc);
+    // Factor: 1 -"("-> 2 -Expr-> 5 -")"-> 4, 1 -"-"-> 3 -Factor-> 4, 1 -num-> 4.
+    const CGraph& factor = *doc.GetGraph(3);
+    ASSERT_EQ(ebnf_test::Shape(factor),
+              "1-(->2 1--->3 1-num/@num->4 2-<Expr>->5 "
+              "3-<Factor>/@neg->4 5-)->4 | 4");
+    EXPECT_EQ(At(factor, 1).y, At(factor, 4).y);
+    EXPECT_EQ(At(factor, 1).y - At(factor, 2).y, At(factor, 3).y - At(factor, 1).y);
+    EXPECT_GT(At(factor, 3).y, At(factor, 1).y);
+    EXPECT_EQ(At(factor, 2).x, At(factor, 3).x);
+    EXPECT_LT(At(factor, 2).x, At(factor, 5).x);
+    EXPECT_LT(At(factor, 5).x, At(factor, 4).x);
+    // Expr: 1 -Term-> 2, 2 -"+"-> 3 -Term-> 2, 2 -"-"-> 4 -Term-> 2.
+    const CGraph& expr = *doc.GetGraph(1);
+    EXPECT_EQ(At(expr, 1).y, At(expr, 2).y);
+    EXPECT_EQ(At(expr, 3).x, At(expr, 4).x);
+    EXPECT_GT(At(expr, 3).x, At(expr, 2).x);
+    EXPECT_EQ(At(expr, 2).y - At(expr, 3).y, At(expr, 4).y - At(expr, 2).y);
+    for (int back : {3, 4}) {
+        const CRect forward = expr.GetElement(1)->GetEdge(back - 3)->GetLabelRect();
+        const CRect loop = expr.GetElement(back - 1)->GetEdge(0)->GetLabelRect();
+        const int middle = At(expr, 2).y;
+        EXPECT_GT(std::abs((loop.top + loop.bottom) / 2 - middle),
+                  std::abs((forward.top + forward.bottom) / 2 - middle))
+            << "the loop through node " << back << " bulges inwards";
+    }
+}
+
+TEST(EbnfLayout, FansParallelEdgesOutInTheOrderOfTheirLabels) {
+    CGrammer doc;
+    ebnf_test::Import("Keywords ::= while | begin | if | do | end", doc);
+    const CGraphElement& start = *doc.GetGraph(0)->GetElement(0);
+    ASSERT_EQ(start.GetEdgeCount(), 5);
+    for (int j = 1; j < start.GetEdgeCount(); ++j) {
+        EXPECT_LT(start.GetEdge(j - 1)->GetLabelRect().top, start.GetEdge(j)->GetLabelRect().top)
+            << start.GetEdge(j)->GetInput();
+    }
+}
+
 TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDraw) {
     CGrammer doc;
     ebnf_test::Import("A ::= a ( b | c | d )* e", doc);

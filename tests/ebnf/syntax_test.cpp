@@ -133,8 +133,9 @@ TEST(EbnfSyntax, StartsWithMainOrTheFirstRule) {
     EXPECT_EQ(Shape(*doc.GetGraph(1)), "1-<MAIN>->2 2-<MAIN>->3 | 3");
 
     // A rule named MAIN is the start wherever it stands; the others keep
-    // their names and their order; an undefined name is a token.
-    ebnf_test::Import("A ::= b\nB ::= MAIN\nMAIN ::= A | c\n", doc);
+    // their names and their order; an undefined name is a token. Nothing
+    // needs spaces around it, and any white space will do.
+    ebnf_test::Import("A::=b\r\n\tB::=MAIN\f\vMAIN::=A|c", doc);
     ASSERT_EQ(doc.GetGraphCount(), 3);
     EXPECT_EQ(doc.GetGraphName(0), "MAIN");
     EXPECT_EQ(doc.GetGraphName(1), "A");
