@@ -164,7 +164,7 @@ TEST(EbnfLayout, DrawsTheExamplesAndHardCasesCleanly) {
 
 TEST(EbnfLayout, DrawsRandomGrammarsCleanly) {
     std::mt19937 rng(7);
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 20; ++round) {
         const std::vector<std::string> names{"Start", "Item", "List", "Tail"};
         std::string text;
         for (const std::string& name : names) {
