@@ -36,6 +36,9 @@ TEST(EbnfExport, WritesExpressionsAsAPersonWould) {
         {"a R | 'R' | G", "MAIN ::= R | a MAIN | G"},
         {"'say \"hi\"' \"it's\" '\\\\'", "MAIN ::= 'say \"hi\"' \"it's\" \"\\\\\""},
         {"a @x b @'two words'", "MAIN ::= a @x b @\"two words\""},
+        // Repetitions and options of one body stay apart.
+        {"a* b | a+ c", "MAIN ::= a+ ( b | c ) | b"},
+        {"( a b )? c | ( a b )* d", "MAIN ::= ( a b )? ( c | d ) | a b ( a b )+ d"},
         // A run of options, each of alternatives, comes back as written.
         {"( a | b c* )? ( d | e f* )? ( g | h i* )?",
          "MAIN ::= ( a | b c* )? ( d | e f* )? ( g | h i* )?"},
