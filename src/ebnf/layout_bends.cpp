@@ -24,7 +24,9 @@ namespace {
 constexpr double kLabelOnNode = 1e8;
 constexpr double kThroughNode = 1e6;
 constexpr double kLabelOnLabel = 1e4;
-constexpr double kTooClose = 1e4;
+// Two edges between the same nodes drawn on top of each other are as bad as
+// an edge through a node: one of them could not be seen.
+constexpr double kTooClose = kThroughNode;
 constexpr double kLineThroughLabel = 1e3;
 constexpr double kPerBend = 10;
 constexpr double kStraightBack = 25;  // a backward edge reads better bent
