@@ -1,20 +1,19 @@
 #include "app/main_frame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 
 #include "app/about_dlg.h"
@@ -24,21 +23,6 @@
 #include "app/toolbar_icons.h"
 #include "editor/lumo_view.h"
 #include "editor/qt_dialogs.h"
-
-namespace {
-
-// A path as the File menu shows it: at most 30 characters, the file name
-// kept whole.
-QString ShortPath(const QString& path) {
-    const QString native = QDir::toNativeSeparators(path);
-    if (native.size() <= 30) {
-        return native;
-    }
-    const QString name = QFileInfo(path).fileName();
-    return name.size() >= 26 ? name : QStringLiteral("...") + native.right(27);
-}
-
-}  // namespace
 
 CMainFrame::CMainFrame() {
     m_view = new CLumoView(&m_doc, this);
@@ -124,12 +108,11 @@ void CMainFrame::CreateActions() {
     m_view->ToggleModeAction()->setIcon(LumoToolbarIcon("mode"));
 
     // Keys of commands this program does not have: taken, and doing nothing,
-    // rather than reaching the canvas.
+    // rather than reaching the canvas. Undo and redo are the canvas's own.
     const QKeySequence idle[] = {
         QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert),
         QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert),
         QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
-        QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace),
         QKeySequence(Qt::Key_F6),           QKeySequence(Qt::SHIFT | Qt::Key_F6)};
     for (const QKeySequence& key : idle) {
         auto* action = new QAction(this);
@@ -203,6 +186,7 @@ void CMainFrame::CreateToolBar() {
 
 void CMainFrame::CreateStatusBar() {
     m_ready = new QLabel(tr("Ready"));
+    m_ready->setObjectName("messagePane");
     statusBar()->addWidget(m_ready, 1);
     auto* caps = new QLabel(tr("CAP"));
     auto* num = new QLabel(tr("NUM"));
@@ -224,64 +208,6 @@ void CMainFrame::UpdateCaption() {
 void CMainFrame::DocumentReplaced() {
     UpdateCaption();
     m_view->Repaint();
-}
-
-bool CMainFrame::SaveModified() {
-    if (!m_doc.IsModified()) {
-        return true;
-    }
-    const auto answer = QMessageBox::question(
-        this, "Lumo", tr("Save changes to %1?").arg(DisplayString(m_doc.GetTitle())),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape) {
-        return false;
-    }
-    return answer == QMessageBox::No || OnFileSave();
-}
-
-void CMainFrame::OnFileNew() {
-    if (!SaveModified()) {
-        return;
-    }
-    m_view->CancelGesture();
-    m_doc.OnNewDocument();
-    DocumentReplaced();
-}
-
-void CMainFrame::OnFileOpen() {
-    if (!SaveModified()) {
-        return;
-    }
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(),
-                                                      "Lumo Files (*.lm);;All Files (*.*)");
-    if (!path.isEmpty()) {
-        OpenDocumentFile(path);
-    }
-}
-
-bool CMainFrame::OpenDocumentFile(const QString& path) {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    // A file that fails part-way leaves a new document: nothing picked in the
-    // old one may be used again.
-    m_view->CancelGesture();
-    // A file that cannot be opened at all leaves the document as it was; the
-    // document itself says so.
-    const bool opened = m_doc.OnOpenDocument(absolute.toStdString());
-    if (opened) {
-        AddToRecentFiles(absolute);
-    } else {
-        RemoveFromRecentFiles(absolute);
-    }
-    DocumentReplaced();
-    return opened;
-}
-
-bool CMainFrame::OnFileSave() {
-    return m_doc.DoFileSave();
-}
-
-bool CMainFrame::OnFileSaveAs() {
-    return m_doc.DoSave(std::string());
 }
 
 bool CMainFrame::PrintDocument(QPrinter* printer) {
@@ -318,7 +244,12 @@ void CMainFrame::OnFilePrintPreview() {
 }
 
 void CMainFrame::OnFilePrintSetup() {
-    QPageSetupDialog dialog(&m_printer, this);
+    // The print dialog in a setup role: the printer as well as paper and
+    // orientation, kept in m_printer for the next Print and Print Preview.
+    // Nothing is printed, so what belongs to one job stays out.
+    QPrintDialog dialog(&m_printer, this);
+    dialog.setWindowTitle(tr("Print Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     dialog.exec();
 }
 
@@ -330,6 +261,18 @@ void CMainFrame::OnAppAbout() {
 void CMainFrame::OnQuickHelp() {
     CQuickHelpDlg help(this);
     help.exec();
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        // An empty tip would reveal "Ready" beneath it; a highlighted menu
+        // item without a prompt leaves the pane empty instead.
+        const auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        const bool promptless = static_cast<QStatusTipEvent*>(event)->tip().isEmpty() &&
+                                menu != nullptr && menu->activeAction() != nullptr;
+        m_ready->setText(promptless ? QString() : tr("Ready"));
+    }
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -359,66 +302,4 @@ void CMainFrame::dropEvent(QDropEvent* event) {
         OpenDocumentFile(url.toLocalFile());
     }
     event->acceptProposedAction();
-}
-
-void CMainFrame::LoadRecentFiles() {
-    QSettings settings;
-    settings.beginGroup("Recent File List");
-    m_recent.clear();
-    for (int i = 1; i <= kMaxRecentFiles; ++i) {
-        const QString path = settings.value(QString("File%1").arg(i)).toString();
-        if (!path.isEmpty() && !m_recent.contains(path)) {
-            m_recent.append(path);
-        }
-    }
-    UpdateRecentFileMenu();
-}
-
-void CMainFrame::SaveRecentFiles() const {
-    QSettings settings;
-    settings.beginGroup("Recent File List");
-    for (int i = 1; i <= kMaxRecentFiles; ++i) {
-        const QString key = QString("File%1").arg(i);
-        if (i <= m_recent.size()) {
-            settings.setValue(key, m_recent[i - 1]);
-        } else {
-            settings.remove(key);
-        }
-    }
-}
-
-void CMainFrame::AddToRecentFiles(const QString& path) {
-    if (path.isEmpty()) {
-        return;
-    }
-    m_recent.removeAll(path);
-    m_recent.prepend(path);
-    while (m_recent.size() > kMaxRecentFiles) {
-        m_recent.removeLast();
-    }
-    // Kept at once, so a crash or a second window cannot lose it.
-    SaveRecentFiles();
-    UpdateRecentFileMenu();
-}
-
-void CMainFrame::RemoveFromRecentFiles(const QString& path) {
-    if (m_recent.removeAll(path) > 0) {
-        SaveRecentFiles();
-        UpdateRecentFileMenu();
-    }
-}
-
-void CMainFrame::UpdateRecentFileMenu() {
-    for (int i = 0; i < kMaxRecentFiles; ++i) {
-        QAction* action = m_actRecent[i];
-        if (i < m_recent.size()) {
-            action->setText(
-                QString("&%1 %2").arg(i + 1).arg(ShortPath(m_recent[i]).replace('&', "&&")));
-            action->setData(m_recent[i]);
-            action->setVisible(true);
-        } else {
-            action->setVisible(false);
-        }
-    }
-    m_actRecentPlaceholder->setVisible(m_recent.isEmpty());
 }

@@ -110,8 +110,10 @@ int Run(int argc, char** argv) {
     CFlatGrammar& grammar = *new CFlatGrammar;
     try {
         grammar.Load(std::move(bytes));
-    } catch (const CArchiveException&) {
-        PrintError(opts.file, CDocument::kUnexpectedFormat);
+    } catch (const CArchiveException& e) {
+        // The document's own words first, as the editor gives them, then
+        // where and why the loader refused the file.
+        PrintError(opts.file, std::string(CDocument::kUnexpectedFormat) + " (" + e.what() + ")");
         return kFailed;
     } catch (const std::bad_alloc&) {
         PrintError(opts.file, std::strerror(ENOMEM));

@@ -119,6 +119,7 @@ void CEdgePropertiesDlg::OnOK() {
         box.exec();
         return;
     }
-    m_pDoc->AddEdge(m_point, m_strInput, m_strAction, m_nEdgeType == kGraph, m_bExisting);
+    m_pDoc->GetHistory().AddEdge(m_point, m_strInput, m_strAction, m_nEdgeType == kGraph,
+                                 m_bExisting);
     QDialog::accept();
 }

@@ -1,27 +1,15 @@
 #include "editor/lumo_view.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <utility>
 
-#include "editor/edge_properties_dlg.h"
 #include "editor/qt_dialogs.h"
 #include "model/grammar.h"
 
 namespace {
-
-// Command ids of the context menus' items.
-enum Command {
-    kEdgeDelete = 32776,
-    kEdgeProperties = 32777,
-    kNodeDelete = 32778,
-    kNodeFinal = 32779,
-};
 
 bool IsOneOf(QRgb pixel, std::initializer_list<CColor> colours) {
     for (const CColor c : colours) {
@@ -30,11 +18,6 @@ bool IsOneOf(QRgb pixel, std::initializer_list<CColor> colours) {
         }
     }
     return false;
-}
-
-// A graph name as a menu item's text, with '&' kept literal.
-QString MenuText(const std::string& name) {
-    return DisplayString(name).replace('&', "&&");
 }
 
 }  // namespace
@@ -65,8 +48,19 @@ CLumoView::CLumoView(CGrammer* doc, QWidget* parent) : QAbstractScrollArea(paren
     m_actMainGraph = new QAction(tr("&Main Graph"), this);
     connect(m_actMainGraph, &QAction::triggered, this, [this] { OnSelectGraph(kFirstGraphId); });
 
+    m_actUndo = new QAction(tr("&Undo"), this);
+    m_actUndo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    m_actUndo->setStatusTip(tr("Undo the last action"));
+    connect(m_actUndo, &QAction::triggered, this, &CLumoView::OnEditUndo);
+    m_actRedo = new QAction(tr("&Redo"), this);
+    m_actRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_actRedo->setStatusTip(tr("Redo the previously undone action"));
+    connect(m_actRedo, &QAction::triggered, this, &CLumoView::OnEditRedo);
+
     // The keys work wherever the focus is in the window.
-    for (QAction* action : {m_actGenerate}) {
+    for (QAction* action : {m_actGenerate, m_actUndo, m_actRedo}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
@@ -274,7 +268,7 @@ void CLumoView::OnLButtonDown(QPoint point) {
         if (pixel == PixelClass::Canvas) {
             EraseCrosshair();
             // Shown at once, without redrawing the rest.
-            if (CGraphNode* node = m_pDoc->AddNode(p)) {
+            if (CGraphNode* node = m_pDoc->GetHistory().AddNode(p)) {
                 const CPoint c = node->GetCenter();
                 DrawOnImage([node](CDC& dc) { node->Draw(&dc); },
                             QRect(c.x - CGraphNode::kRadius, c.y - CGraphNode::kRadius,
@@ -309,7 +303,7 @@ void CLumoView::OnLButtonUp(QPoint point) {
         if (edge != nullptr) {
             QPainter painter(&m_image);
             CQtSurface dc(&painter, CRect{}, font(), &m_texts);
-            edge->DropLabel(&dc, p);
+            m_pDoc->GetHistory().DropLabel(edge, &dc, p);
             painter.end();
             Repaint();
         }
@@ -319,136 +313,7 @@ void CLumoView::OnLButtonUp(QPoint point) {
         return;
     }
     if (nodePicked) {
-        m_pDoc->MoveSelectedNode(p);
+        m_pDoc->GetHistory().MoveSelectedNode(p);
         Repaint();
     }
-}
-
-void CLumoView::RunEdgeDialog(CPoint point, bool existing) {
-    CEdgePropertiesDlg dialog(this, point, m_pDoc, existing);
-    dialog.DoModal();
-    Repaint();
-}
-
-void CLumoView::contextMenuEvent(QContextMenuEvent* event) {
-    // A request from the keyboard has no point on the canvas to act at.
-    if (event->reason() != QContextMenuEvent::Mouse || !viewport()->rect().contains(event->pos())) {
-        event->ignore();
-        return;
-    }
-    // The menu takes the mouse, and its commands may delete what a gesture
-    // picked.
-    CancelGesture();
-    m_ptContext = event->pos();
-    const CPoint q = ToDocument(m_ptContext);
-    QMenu menu(this);
-    switch (ClassifyPixel(m_ptContext)) {
-        case PixelClass::Node: {
-            menu.setTitle(tr("Node"));
-            menu.addAction(tr("Delete"))->setData(kNodeDelete);
-            QAction* final = menu.addAction(tr("Final"));
-            final->setData(kNodeFinal);
-            final->setCheckable(true);
-            if (const CGraphNode* node = m_pDoc->FindNode(q)) {
-                final->setChecked(node->IsFinal());
-            }
-            break;
-        }
-        case PixelClass::Label:
-            menu.setTitle(tr("Edge"));
-            menu.addAction(tr("Delete"))->setData(kEdgeDelete);
-            menu.addAction(tr("Properties"))->setData(kEdgeProperties);
-            break;
-        default:
-            menu.setTitle(tr("Graphs"));
-            for (int i = 0; i < m_pDoc->GetGraphCount(); ++i) {
-                menu.addAction(MenuText(m_pDoc->GetGraphName(i)))->setData(kFirstGraphId + i);
-            }
-            break;
-    }
-    QAction* chosen = menu.exec(event->globalPos());
-    if (chosen == nullptr) {
-        return;
-    }
-    const int id = chosen->data().toInt();
-    switch (id) {
-        case kEdgeDelete:
-            OnEdgeDelete();
-            break;
-        case kEdgeProperties:
-            OnEdgeProperties();
-            break;
-        case kNodeDelete:
-            OnNodeDelete();
-            break;
-        case kNodeFinal:
-            OnNodeFinal();
-            break;
-        default:
-            OnSelectGraph(id);
-            break;
-    }
-}
-
-void CLumoView::OnSelectGraph(int nID) {
-    if (nID < kFirstGraphId || nID > kLastGraphId) {
-        return;
-    }
-    CancelGesture();
-    if (m_pDoc->SelectGraph(nID - kFirstGraphId)) {
-        Repaint();
-    }
-}
-
-void CLumoView::OnEdgeDelete() {
-    CancelGesture();
-    if (m_pDoc->DeleteEdge(ToDocument(m_ptContext))) {
-        Repaint();
-    }
-}
-
-void CLumoView::OnEdgeProperties() {
-    RunEdgeDialog(ToDocument(m_ptContext), true);
-}
-
-void CLumoView::OnNodeDelete() {
-    CancelGesture();
-    if (m_pDoc->DeleteNode(ToDocument(m_ptContext))) {
-        Repaint();
-    }
-}
-
-void CLumoView::OnNodeFinal() {
-    // Through the document, which counts it as a change to save.
-    if (m_pDoc->ToggleNodeFinal(ToDocument(m_ptContext))) {
-        Repaint();
-    }
-}
-
-void CLumoView::OnToggleMode() {
-    m_bEdgeMode = !m_bEdgeMode;
-    m_actToggleMode->setChecked(m_bEdgeMode);
-    UpdateCursor();
-    emit modeChanged(m_bEdgeMode);
-}
-
-void CLumoView::OnGenerate() {
-    m_pDoc->Generate();
-}
-
-void CLumoView::OnQuickHelp() {
-    emit quickHelpRequested();
-}
-
-bool CLumoView::PrintTo(QPrinter* printer) {
-    QPainter painter;
-    if (!painter.begin(printer)) {
-        return false;
-    }
-    CQtSurface dc(&painter, CRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, font());
-    m_pDoc->Draw(&dc);
-    painter.end();
-    // Drawing for the printer set the labels' hit areas in printer units.
-    Repaint();
-    return true;
 }

@@ -9,6 +9,7 @@
 #include "editor/qt_surface.h"
 #include "framework/geometry.h"
 
+class CEditHistory;
 class CGrammer;
 class CMessageBoxes;
 class CEdge;
@@ -52,6 +53,9 @@ public:
     QAction* GenerateAction() const { return m_actGenerate; }
     QAction* QuickHelpAction() const { return m_actQuickHelp; }
     QAction* MainGraphAction() const { return m_actMainGraph; }
+    // Undo and redo, by their keys only: no menu shows them.
+    QAction* UndoAction() const { return m_actUndo; }
+    QAction* RedoAction() const { return m_actRedo; }
 
     // Prints the current graph at one unit per printer dot; false when the
     // print job could not start.
@@ -76,6 +80,8 @@ public slots:
     void OnEdgeProperties();
     void OnNodeDelete();
     void OnNodeFinal();
+    void OnEditUndo();
+    void OnEditRedo();
 
 signals:
     void modeChanged(bool edgeMode);
@@ -104,6 +110,8 @@ private:
     // Draws onto the shown image directly, then shows the area touched.
     void DrawOnImage(const std::function<void(CDC&)>& draw, const QRect& area);
     void RunEdgeDialog(CPoint point, bool existing);
+    // Undo or redo one step of the document's history.
+    void StepHistory(bool (CEditHistory::*step)());
 
     CGrammer* m_pDoc;
     bool m_bNodePicked = false;
@@ -124,4 +132,6 @@ private:
     QAction* m_actGenerate;
     QAction* m_actQuickHelp;
     QAction* m_actMainGraph;
+    QAction* m_actUndo;
+    QAction* m_actRedo;
 };

@@ -63,6 +63,8 @@ public:
     int32_t ReadCount(std::size_t minRecordSize);
 
     std::size_t Remaining() const { return m_reader.Remaining(); }
+    // How far loading has read, from the first byte.
+    std::size_t Offset() const { return m_reader.Offset(); }
 
 private:
     void Spill() {

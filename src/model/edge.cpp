@@ -27,6 +27,18 @@ CEdge::CEdge(CGraphNode* pFrom, CGraphNode* pTo, const std::string& strInput,
     m_fOffset = static_cast<float>(c % 2 != 0 ? (c + 1) / 2 : -(c / 2));
 }
 
+CEdge::CEdge(CGraphNode* pFrom, CGraphNode* pTo, const CEdgeFields& fields)
+    : m_pTo(pTo),
+      m_pFrom(pFrom),
+      m_strInput(fields.input),
+      m_strAction(fields.action),
+      m_fOffset(fields.offset),
+      m_rcLabel(fields.label),
+      m_bGraph(fields.graph) {
+    ++m_pFrom->m_nRefCount;
+    ++m_pTo->m_nRefCount;
+}
+
 CEdge::~CEdge() {
     if (m_pFrom != nullptr) {
         --m_pFrom->m_nRefCount;
@@ -40,6 +52,18 @@ void CEdge::SetProperties(const std::string& strInput, const std::string& strAct
     m_strInput = strInput;
     m_strAction = strAction;
     m_bGraph = bGraph;
+}
+
+CEdgeFields CEdge::GetFields() const {
+    return CEdgeFields{m_strInput, m_strAction, m_bGraph, m_fOffset, m_rcLabel};
+}
+
+void CEdge::SetFields(const CEdgeFields& fields) {
+    m_strInput = fields.input;
+    m_strAction = fields.action;
+    m_bGraph = fields.graph;
+    m_fOffset = fields.offset;
+    m_rcLabel = fields.label;
 }
 
 void CEdge::Join(CGraphNode* pFrom, CGraphNode* pTo) {

@@ -8,6 +8,16 @@ class CArchive;
 class CDC;
 class CGraphNode;
 
+// Everything an edge holds besides its two nodes and its drawing state: what
+// an edit of it changes, and what undoing the edit puts back.
+struct CEdgeFields {
+    std::string input;
+    std::string action;
+    bool graph = false;
+    float offset = 0.0f;
+    CRect label;
+};
+
 // A directed edge between two nodes of one graph. A Token edge's input is a
 // terminal; a Graph edge's input names another graph. The edge counts one
 // reference on each of its nodes while it lives, but owns neither.
@@ -20,6 +30,9 @@ public:
     // loops.
     CEdge(CGraphNode* pFrom, CGraphNode* pTo, const std::string& strInput,
           const std::string& strAction, bool bGraph);
+    // An edge put back as it was: counts both ends on the nodes but asks the
+    // node-pair registry for nothing, so the bend is the one given.
+    CEdge(CGraphNode* pFrom, CGraphNode* pTo, const CEdgeFields& fields);
     CEdge(const CEdge&) = delete;
     CEdge& operator=(const CEdge&) = delete;
     virtual ~CEdge();
@@ -41,6 +54,8 @@ public:
     void CancelLabelDrag() { m_bHighlighted = false; }
 
     void SetProperties(const std::string& strInput, const std::string& strAction, bool bGraph);
+    CEdgeFields GetFields() const;
+    void SetFields(const CEdgeFields& fields);
     // On the label rectangle, its right and bottom borders excluded.
     bool HitTest(CPoint pt) const { return m_rcLabel.PtInRect(pt); }
     void SetMode(int nMode) { m_nMode = nMode; }

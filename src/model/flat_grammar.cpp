@@ -1,5 +1,6 @@
 #include "model/flat_grammar.h"
 
+#include <string>
 #include <utility>
 
 #include "framework/archive.h"
@@ -31,18 +32,26 @@ void CFlatGrammar::Load(std::string bytes) {
 void CFlatGrammar::Read() {
     using namespace document_format;
     CArchive ar(m_bytes.data(), m_bytes.size());
-    const int32_t nGraphs = ReadGraphCount(ar);
-    for (int32_t g = 0; g < nGraphs; ++g) {
-        m_graphs.push_back(Graph(ReadGraph(ar), m_nodes.size()));
-        for (int32_t i = 0; i < m_graphs.back().m_nNodes; ++i) {
-            const NodeRecord node = ReadNode(ar);
-            m_nodes.push_back(Node(node, ReadNodeEdgeCounts(ar), m_edges.size()));
-            for (int32_t j = 0; j < m_nodes.back().m_nEdges; ++j) {
-                m_edges.push_back(Edge(ReadEdge(ar)));
+    // Where each graph's record starts, to say where a graph that breaks
+    // the model was read.
+    std::vector<std::size_t> graphStarts;
+    try {
+        const int32_t nGraphs = ReadGraphCount(ar);
+        for (int32_t g = 0; g < nGraphs; ++g) {
+            graphStarts.push_back(ar.Offset());
+            m_graphs.push_back(Graph(ReadGraph(ar), m_nodes.size()));
+            for (int32_t i = 0; i < m_graphs.back().m_nNodes; ++i) {
+                const NodeRecord node = ReadNode(ar);
+                m_nodes.push_back(Node(node, ReadNodeEdgeCounts(ar), m_edges.size()));
+                for (int32_t j = 0; j < m_nodes.back().m_nEdges; ++j) {
+                    m_edges.push_back(Edge(ReadEdge(ar)));
+                }
             }
         }
+        ReadEnd(ar);
+    } catch (const CArchiveException& e) {
+        throw CArchiveException("byte " + std::to_string(ar.Offset()) + ": " + e.what());
     }
-    ReadEnd(ar);
     // The arrays are complete and will not move again.
     for (Node& node : m_nodes) {
         node.m_pEdges = m_edges.data() + node.m_nFirstEdge;
@@ -57,9 +66,15 @@ void CFlatGrammar::Read() {
     };
     graph_links::SlotIndex slots;
     std::vector<int32_t> targets;
-    for (Graph& graph : m_graphs) {
+    for (std::size_t g = 0; g < m_graphs.size(); ++g) {
+        Graph& graph = m_graphs[g];
         graph.m_pNodes = m_nodes.data() + graph.m_nFirstNode;
-        graph_links::Check(Links{graph}, graph.m_nLastNumber, slots, targets);
+        try {
+            graph_links::Check(Links{graph}, graph.m_nLastNumber, slots, targets);
+        } catch (const CArchiveException& e) {
+            throw CArchiveException("byte " + std::to_string(graphStarts[g]) + ": graph \"" +
+                                    std::string(graph.m_name) + "\": " + e.what());
+        }
     }
 }
 

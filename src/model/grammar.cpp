@@ -30,7 +30,27 @@ CGraph* CGrammer::AppendGraph(const std::string& strName) {
     return m_pGraphs.back().get();
 }
 
+void CGrammer::RemoveLastGraph() {
+    if (m_pGraphs.size() <= 1) {
+        return;  // MAIN stays
+    }
+    if (m_pCurrent == m_pGraphs.back().get()) {
+        m_pCurrent = m_pGraphs.front().get();
+    }
+    m_pGraphs.pop_back();
+    m_pNames.pop_back();
+}
+
+bool CGrammer::OnSaveDocument(const std::string& path) {
+    if (!CDocument::OnSaveDocument(path)) {
+        return false;
+    }
+    m_history.SetClean();
+    return true;
+}
+
 void CGrammer::DeleteContents() {
+    m_history.Clear();
     m_pGraphs.clear();
     m_pNames.clear();
     m_pCurrent = nullptr;
@@ -46,6 +66,8 @@ void CGrammer::LoadContents(CArchive& ar) {
     std::swap(m_pGraphs, loaded.m_pGraphs);
     std::swap(m_pCurrent, loaded.m_pCurrent);
     SetMode(0);
+    // The steps were made on the graphs just replaced.
+    m_history.Clear();
 }
 
 void CGrammer::SetMode(int nMode) {
@@ -53,6 +75,15 @@ void CGrammer::SetMode(int nMode) {
     for (const auto& graph : m_pGraphs) {
         graph->SetMode(nMode);
     }
+}
+
+int CGrammer::GetCurrentIndex() const {
+    for (size_t i = 0; i < m_pGraphs.size(); ++i) {
+        if (m_pGraphs[i].get() == m_pCurrent) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 bool CGrammer::SelectGraph(int nIndex) {

@@ -6,6 +6,7 @@
 
 #include "framework/document.h"
 #include "framework/geometry.h"
+#include "model/edit_history.h"
 #include "model/graph.h"
 
 // The grammar document: every syntax graph of one language, "MAIN" first.
@@ -18,12 +19,16 @@ public:
     ~CGrammer() override;
 
     bool OnNewDocument() override;
+    // A successful save makes the state saved the history's clean state.
+    bool OnSaveDocument(const std::string& path) override;
+    // Also empties the history: New starts without one.
     void DeleteContents() override;
     // Storing writes the document in the current output mode (0 document,
     // 1 binary parse table, 2 textual parse table). Loading refuses, with
     // CArchiveException, a file that ends early, has trailing bytes or breaks
     // the model.
     void Serialize(CArchive& ar) override;
+    // Open: replaces the graphs by those read, and empties the history.
     void LoadContents(CArchive& ar) override;
     // Sets the output mode on the document and everything it holds.
     void SetMode(int nMode);
@@ -36,7 +41,13 @@ public:
         return m_pGraphs[static_cast<size_t>(nIndex)].get();
     }
     CGraph* GetCurrentGraph() const { return m_pCurrent; }
+    int GetCurrentIndex() const;
     bool SelectGraph(int nIndex);
+
+    // The edits of the document as undoable steps; the editor edits through
+    // it. The operations below change the document without recording.
+    CEditHistory& GetHistory() { return m_history; }
+    const CEditHistory& GetHistory() const { return m_history; }
 
     // Editing the current graph; see each for whether it marks the document
     // modified.
@@ -87,12 +98,18 @@ public:
     static constexpr const char* kTableIsDocument =
         "the table would overwrite the grammar document";
 
+    // A new graph at the end, with node 1 at (100, 100), as a Graph edge
+    // naming it creates it; and the removal of the last graph, for undoing
+    // that. The current graph moves to MAIN if it was the one removed.
+    CGraph* AppendGraph(const std::string& strName);
+    void RemoveLastGraph();
+
 private:
     void BuildInitialGrammar();
-    CGraph* AppendGraph(const std::string& strName);
 
     std::vector<std::string> m_pNames;
     CGraph* m_pCurrent = nullptr;
     std::vector<std::unique_ptr<CGraph>> m_pGraphs;
     int m_nMode = 0;
+    CEditHistory m_history{*this};
 };

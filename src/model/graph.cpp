@@ -30,13 +30,30 @@ CGraphElement* CGraph::AddNode(CPoint pt) {
 }
 
 CGraphNode* CGraph::FindNode(CPoint pt) {
-    for (const auto& element : m_pElements) {
-        if (element->HitTest(pt)) {
-            m_pSelected = element.get();
-            return m_pSelected;
+    const int slot = FindNodeSlot(pt);
+    if (slot < 0) {
+        return nullptr;
+    }
+    m_pSelected = GetElement(slot);
+    return m_pSelected;
+}
+
+int CGraph::FindNodeSlot(CPoint pt) const {
+    for (size_t i = 0; i < m_pElements.size(); ++i) {
+        if (m_pElements[i]->HitTest(pt)) {
+            return static_cast<int>(i);
         }
     }
-    return nullptr;
+    return -1;
+}
+
+int CGraph::SlotOf(const CGraphNode* node) const {
+    for (size_t i = 0; i < m_pElements.size(); ++i) {
+        if (m_pElements[i].get() == node) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 void CGraph::MoveSelectedNode(CPoint pt) {
@@ -61,29 +78,31 @@ void CGraph::AddEdge(CPoint pt, const std::string& strInput, const std::string& 
 }
 
 CEdge* CGraph::FindEdge(CPoint pt) const {
-    for (const auto& element : m_pElements) {
-        if (CEdge* edge = element->FindEdge(pt)) {
-            return edge;
+    int slot = 0;
+    int index = 0;
+    return FindEdgePlace(pt, slot, index) ? GetElement(slot)->GetEdge(index) : nullptr;
+}
+
+bool CGraph::FindEdgePlace(CPoint pt, int& nSlot, int& nIndex) const {
+    for (size_t i = 0; i < m_pElements.size(); ++i) {
+        const int index = m_pElements[i]->FindEdgeIndex(pt);
+        if (index >= 0) {
+            nSlot = static_cast<int>(i);
+            nIndex = index;
+            return true;
         }
     }
-    return nullptr;
+    return false;
 }
 
 bool CGraph::DeleteNode(CPoint pt) {
-    for (auto it = m_pElements.begin(); it != m_pElements.end(); ++it) {
-        if (!(*it)->HitTest(pt)) {
-            continue;
-        }
-        if (!(*it)->CanDelete()) {
-            return false;
-        }
-        if (m_pSelected == it->get()) {
-            m_pSelected = nullptr;
-        }
-        m_pElements.erase(it);
-        return true;
+    // Only the first node at pt is a candidate, deletable or not.
+    const int slot = FindNodeSlot(pt);
+    if (slot < 0 || !GetElement(slot)->CanDelete()) {
+        return false;
     }
-    return false;
+    RemoveNode(slot);
+    return true;
 }
 
 bool CGraph::DeleteEdge(CPoint pt) {
@@ -93,6 +112,20 @@ bool CGraph::DeleteEdge(CPoint pt) {
         }
     }
     return false;
+}
+
+CGraphElement* CGraph::InsertNode(int nSlot, int nNumber, CPoint pt, bool bFinal) {
+    auto element = std::make_unique<CGraphElement>(nNumber, pt.x, pt.y, bFinal);
+    element->SetMode(m_nMode);
+    return m_pElements.insert(m_pElements.begin() + nSlot, std::move(element))->get();
+}
+
+void CGraph::RemoveNode(int nSlot) {
+    const auto it = m_pElements.begin() + nSlot;
+    if (m_pSelected == it->get()) {
+        m_pSelected = nullptr;
+    }
+    m_pElements.erase(it);
 }
 
 void CGraph::SetMode(int nMode) {

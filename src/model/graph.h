@@ -41,6 +41,22 @@ public:
     CEdge* FindEdge(CPoint pt) const;
     bool DeleteNode(CPoint pt);
     bool DeleteEdge(CPoint pt);
+
+    // Where FindNode and FindEdge look: the slot of the first node at pt, or
+    // -1; the slot and list place of the first edge whose label is at pt, or
+    // false.
+    int FindNodeSlot(CPoint pt) const;
+    bool FindEdgePlace(CPoint pt, int& nSlot, int& nIndex) const;
+    // The slot holding node, or -1.
+    int SlotOf(const CGraphNode* node) const;
+
+    // Putting a graph back as an edit found it: a node slot, with its number,
+    // centre and final flag, at a place in slot order (1 to the node count);
+    // and the removal of a slot whose node has no edge at all.
+    CGraphElement* InsertNode(int nSlot, int nNumber, CPoint pt, bool bFinal);
+    void RemoveNode(int nSlot);
+    void SetLastNumber(int nNumber) { m_nLastNumber = nNumber; }
+    void ClearSelected() { m_pSelected = nullptr; }
     void SetMode(int nMode);
     // Every edge, slot by slot, then every node, so nodes lie on top.
     void Draw(CDC* pDC);

@@ -21,22 +21,36 @@ CEdge* CGraphElement::AddEdge(CGraphNode* pFrom, CGraphNode* pTo, const std::str
 }
 
 CEdge* CGraphElement::FindEdge(CPoint pt) const {
-    for (const auto& edge : m_pEdges) {
-        if (edge->HitTest(pt)) {
-            return edge.get();
+    const int index = FindEdgeIndex(pt);
+    return index >= 0 ? GetEdge(index) : nullptr;
+}
+
+int CGraphElement::FindEdgeIndex(CPoint pt) const {
+    for (size_t i = 0; i < m_pEdges.size(); ++i) {
+        if (m_pEdges[i]->HitTest(pt)) {
+            return static_cast<int>(i);
         }
     }
-    return nullptr;
+    return -1;
 }
 
 bool CGraphElement::DeleteEdge(CPoint pt) {
-    for (auto it = m_pEdges.begin(); it != m_pEdges.end(); ++it) {
-        if ((*it)->HitTest(pt)) {
-            m_pEdges.erase(it);
-            return true;
-        }
+    const int index = FindEdgeIndex(pt);
+    if (index < 0) {
+        return false;
     }
-    return false;
+    RemoveEdge(index);
+    return true;
+}
+
+CEdge* CGraphElement::InsertEdge(int nIndex, CGraphNode* pTo, const CEdgeFields& fields) {
+    auto edge = std::make_unique<CEdge>(this, pTo, fields);
+    edge->SetMode(m_nElementMode);
+    return m_pEdges.insert(m_pEdges.begin() + nIndex, std::move(edge))->get();
+}
+
+void CGraphElement::RemoveEdge(int nIndex) {
+    m_pEdges.erase(m_pEdges.begin() + nIndex);
 }
 
 void CGraphElement::DeleteAllEdges() {

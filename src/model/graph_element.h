@@ -21,7 +21,14 @@ public:
                    const std::string& strAction, bool bGraph);
     // The first edge, in list order, whose label is at pt.
     CEdge* FindEdge(CPoint pt) const;
+    // Its place in the list, or -1.
+    int FindEdgeIndex(CPoint pt) const;
     bool DeleteEdge(CPoint pt);
+    // Puts an edge back at a place in the list (0 to the edge count), to pTo,
+    // as it was; see CEdge(CGraphNode*, CGraphNode*, const CEdgeFields&).
+    CEdge* InsertEdge(int nIndex, CGraphNode* pTo, const CEdgeFields& fields);
+    // Destroys the edge at a place in the list, releasing its two nodes.
+    void RemoveEdge(int nIndex);
     // Destroys every edge; each releases its two nodes.
     void DeleteAllEdges();
     void SetMode(int nMode);

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -353,6 +355,22 @@ TEST_F(App, EditKeysDoNothingAndMainGraphReturnsToMain) {
     EXPECT_EQ(Doc().GetCurrentGraph(), Doc().GetGraph(0));
 }
 
+TEST_F(App, UndoKeysWorkWhereverTheFocusIsAndAddNoMenu) {
+    ASSERT_TRUE(Start({}));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Doc().GetHistory().AddNode({800, 800});
+    QTest::keyClick(Frame().GetToolBar(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 1);
+    QTest::keyClick(Frame().statusBar(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 2);
+    QStringList menus;
+    for (QAction* menu : Frame().menuBar()->actions()) {
+        menus << menu->text();
+    }
+    EXPECT_EQ(menus, QStringList({"&File", "&View", "&Run", "&Help"}));
+}
+
 TEST_F(App, DroppedFilesOpenOneAfterAnotherTheLastStaying) {
     ASSERT_TRUE(Start({}));
     Doc().AddNode({800, 800});
@@ -423,3 +441,132 @@ TEST(CommandLine, SwitchesAndFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+QMenu* MenuOf(CMainFrame& frame, const QString& title) {
+    for (QAction* menu : frame.menuBar()->actions()) {
+        if (menu->text() == title) {
+            return menu->menu();
+        }
+    }
+    return nullptr;
+}
+
+QAction* ItemOf(QMenu* menu, const QString& text) {
+    for (QAction* item : menu->actions()) {
+        if (item->text().startsWith(text)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(App, MessagePaneIsEmptyForMenuItemsWithoutAPrompt) {
+    ASSERT_TRUE(Start({}));
+    auto* pane = Frame().statusBar()->findChild<QLabel*>("messagePane");
+    ASSERT_NE(pane, nullptr);
+    auto shown = [&] {
+        const QString message = Frame().statusBar()->currentMessage();
+        return message.isEmpty() && pane->isVisible() ? pane->text() : message;
+    };
+    EXPECT_EQ(shown(), "Ready");
+
+    struct Highlight {
+        const char* menu;
+        const char* item;
+        const char* pane;
+    } cases[] = {
+        {"&Run", "&Generate", ""},
+        {"&View", "&Main Graph", ""},
+        {"&File", "&New", "Create a new document"},
+        {"&View", "&Toolbar", "Show or hide the toolbar"},
+    };
+    for (const Highlight& c : cases) {
+        QMenu* menu = MenuOf(Frame(), c.menu);
+        ASSERT_NE(menu, nullptr) << c.menu;
+        menu->popup(Frame().mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        menu->setActiveAction(ItemOf(menu, c.item));
+        EXPECT_EQ(shown().toStdString(), c.pane) << c.item;
+        menu->hide();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown().toStdString(), "Ready") << "after " << c.item;
+    }
+
+    // The canvas's context menu: the graph list on empty canvas.
+    QString during = "(no menu)";
+    WhenModal<QMenu>([&](QWidget* w) {
+        auto* menu = static_cast<QMenu*>(w);
+        menu->setActiveAction(menu->actions().value(0));
+        during = shown();
+        menu->close();
+    });
+    QWidget* canvas = Frame().GetView()->viewport();
+    const QPoint p = canvas->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, canvas->mapToGlobal(p));
+    QApplication::sendEvent(canvas, &event);
+    EXPECT_EQ(during.toStdString(), "");
+    EXPECT_EQ(shown().toStdString(), "Ready");
+}
+
+TEST_F(App, OpenAsksToSaveOnlyOnceAFileIsChosen) {
+    ASSERT_TRUE(Start({}));
+    Doc().AddNode({800, 800});
+    QString order;
+    // Cancelling the Open dialog asks nothing and changes nothing.
+    WhenModal<QFileDialog>([&](QWidget* w) {
+        order += "open;";
+        static_cast<QFileDialog*>(w)->reject();
+    });
+    lumo_test::Watchdog cancelled;
+    Frame().OnFileOpen();
+    EXPECT_EQ(order, "open;");
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Doc().GetCurrentGraph()->GetNodeCount(), 2);
+
+    // The question comes after the choice: it is only answered once the
+    // dialog is there.
+    QString asked;
+    WhenModal<QFileDialog>([&](QWidget* w) {
+        Answer(QMessageBox::No, &asked);
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setText(QString::fromStdString(Path("other.lm")));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    lumo_test::Watchdog chosen;
+    Frame().OnFileOpen();
+    EXPECT_EQ(asked, "Lumo|Save changes to Untitled?");
+    EXPECT_EQ(Frame().windowTitle(), "other.lm - Lumo");
+}
+
+TEST_F(App, PrintSetupChoosesThePrinterForTheNextPrint) {
+    ASSERT_TRUE(Start({}));
+    const QString pdf = QString::fromStdString(Path("graph.pdf"));
+    QString title;
+    WhenModal<QPrintDialog>([&](QWidget* w) {
+        title = w->windowTitle();
+        auto* file = w->findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        file->setText(pdf);
+        static_cast<QDialog*>(w)->accept();
+    });
+    lumo_test::Watchdog setup;
+    Frame().OnFilePrintSetup();
+    EXPECT_EQ(title, "Print Setup");
+    EXPECT_FALSE(QFile::exists(pdf));  // set up, not printed
+
+    // The next Print starts from that choice.
+    QString offered;
+    WhenModal<QPrintDialog>([&](QWidget* w) {
+        offered = w->findChild<QLineEdit*>("filename")->text();
+        static_cast<QDialog*>(w)->accept();
+    });
+    lumo_test::Watchdog print;
+    Frame().OnFilePrint();
+    EXPECT_EQ(offered, pdf);
+    EXPECT_TRUE(QFile::exists(pdf));
+}

@@ -91,10 +91,21 @@ TEST_F(LumoGen, UnreadableOrForeignFilesAndUnwritableTables) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, Path("missing.lm") + ": error: No such file or directory\n");
 
-    WriteFile(Path("junk.lm"), "not a grammar at all");
-    r = Gen({Path("junk.lm")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, Path("junk.lm") + ": error: Unexpected file format.\n");
+    // The editor's words, then where the loader stopped and why.
+    const std::string corpus = LUMO_SOURCE_DIR "/tests/fuzz/corpus/";
+    const std::pair<std::string, std::string> refused[] = {
+        {"not a grammar at all", "byte 4: count exceeds the data left"},
+        {ReadFile(corpus + "bad_truncated_215.lm"), "byte 212: unexpected end of data"},
+        {ReadFile(corpus + "bad_trailing_byte.lm"), "byte 216: data after the last graph"},
+        {ReadFile(corpus + "bad_repeated_number.lm"),
+         "byte 4: graph \"MAIN\": repeated node number"},
+    };
+    for (const auto& [bytes, reason] : refused) {
+        WriteFile(Path("junk.lm"), bytes);
+        r = Gen({Path("junk.lm")});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, Path("junk.lm") + ": error: Unexpected file format. (" + reason + ")\n");
+    }
 
     // What the desktop's "new document" entry makes: a grammar that is new,
     // and so not yet valid.
