@@ -1,12 +1,13 @@
-# Build-time parse tables from Lumo grammar documents.
+# Build-time parse tables from Lumo grammars: documents drawn in the editor
+# (.lm) or EBNF texts (.ebnf).
 #
-#   lumo_add_parse_table(<name> <grammar.lm>
+#   lumo_add_parse_table(<name> <grammar.lm|grammar.ebnf>
 #                        [OUTPUT_BASE <base>]
 #                        [OPTIONS <lumo-gen arguments>...])
 #
-# Adds a custom command that runs lumo-gen on <grammar.lm> whenever the
+# Adds a custom command that runs lumo-gen on the grammar whenever the
 # grammar or lumo-gen itself is newer than the tables, writing <base>.pt and
-# <base>.txt. A relative <grammar.lm> is taken from the current source
+# <base>.txt. A relative grammar path is taken from the current source
 # directory; <base> defaults to the grammar's name without its extension in
 # the current binary directory, and a relative <base> is taken from there.
 # The command only runs for a target that uses the outputs, so hand them to
@@ -43,7 +44,7 @@ function(lumo_add_parse_table name grammar)
     # These would make lumo-gen write somewhere else or nothing at all, and the
     # declared outputs would then never appear: the command would run on
     # every build.
-    foreach(opt IN ITEMS -o --output --check)
+    foreach(opt IN ITEMS -o --output --check --svg --lm --ebnf)
         if(opt IN_LIST ARG_OPTIONS)
             message(FATAL_ERROR "lumo_add_parse_table(${name}): ${opt} is not allowed in "
                                 "OPTIONS: the tables are always written, where "

@@ -1,4 +1,4 @@
-// lumo-gen: validates a grammar document and writes its parse tables.
+// lumo-gen: validates a grammar and writes its parse tables.
 
 #include <cerrno>
 #include <cstdio>
@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "cli/documents.h"
 #include "cli/options.h"
 #include "codegen/cpp_parser.h"
 #include "framework/archive.h"
 #include "framework/document.h"
 #include "framework/file_io.h"
-#include "framework/message.h"
 #include "generate/parse_exception.h"
 #include "generate/svg_export.h"
 #include "lumo_version.h"
@@ -30,8 +30,9 @@ constexpr int kInvalid = lumo::cli::kRejected;
 constexpr int kFailed = lumo::cli::kFailed;
 
 const char* const kHelp =
-    "Validates a Lumo grammar document (.lm) and writes its parse table twice:\n"
-    "a binary table (.pt) and the same table as text (.txt).\n"
+    "Validates a Lumo grammar (a document, .lm, or an EBNF text, .ebnf) and\n"
+    "writes its parse table twice: a binary table (.pt) and the same table as\n"
+    "text (.txt).\n"
     "\n"
     "  -o, --output BASE  write BASE.pt and BASE.txt instead of the tables\n"
     "                     beside FILE (FILE with its extension replaced)\n"
@@ -42,21 +43,23 @@ const char* const kHelp =
     "                     the parser's namespace (default: BASE's file name)\n"
     "      --svg DIR      draw every graph as DIR/NAME.svg instead (no\n"
     "                     validation, no tables)\n"
+    "      --lm OUT.lm    write the grammar as a document instead, laid out\n"
+    "                     for the editor when FILE is EBNF\n"
+    "      --ebnf         write the grammar as EBNF to standard output instead\n"
     "  -h, --help         show this help and exit\n"
     "      --version      show the version and exit\n"
     "\n"
-    "Exit status: 0 success, 1 the grammar breaks a rule, 2 a file could not\n"
-    "be read or written or is not a grammar document, 64 a usage error.\n";
+    "Exit status: 0 success, 1 the grammar breaks a rule (or, with --ebnf, has\n"
+    "a graph EBNF cannot express), 2 a file could not be read or written or is\n"
+    "not a grammar (errors in EBNF as FILE:LINE:COLUMN: error: MESSAGE), 64 a\n"
+    "usage error.\n";
 
 // Drawing goes through the editable model, which lays out labels and bends.
 int DrawGraphs(const GenOptions& opts) {
-    // Errors are reported here, once, from the document's own account.
-    SetMessageHandler([](MessageIcon, const std::string&) {});
     // Never destroyed, like the grammar in Run.
     CGrammer& doc = *new CGrammer;
-    if (!doc.OnOpenDocument(opts.file)) {
-        PrintError(opts.file, doc.GetLastErrorMessage());
-        return kFailed;
+    if (const int status = ReadGrammar(opts.file, doc); status != kOk) {
+        return status;
     }
     try {
         ExportSvg(doc, opts.svgFolder);
@@ -115,13 +118,27 @@ int Run(int argc, char** argv) {
     if (!opts.svgFolder.empty()) {
         return DrawGraphs(opts);
     }
+    if (!opts.lmFile.empty()) {
+        return WriteDocument(opts);
+    }
+    if (opts.ebnf) {
+        return WriteEbnf(opts);
+    }
 
+    // An EBNF text goes on as the document it imports to, so that tables,
+    // --check and --cpp take one road whatever the grammar was written in.
     std::string bytes;
-    try {
-        bytes = ReadWholeFile(opts.file);
-    } catch (const CFileException& e) {
-        PrintError(opts.file, e.GetErrorMessage());
-        return kFailed;
+    if (IsEbnfFile(opts.file)) {
+        if (const int status = ReadEbnfAsDocument(opts.file, bytes); status != kOk) {
+            return status;
+        }
+    } else {
+        try {
+            bytes = ReadWholeFile(opts.file);
+        } catch (const CFileException& e) {
+            PrintError(opts.file, e.GetErrorMessage());
+            return kFailed;
+        }
     }
     if (bytes.empty()) {
         bytes = NewGrammarBytes();
@@ -154,18 +171,8 @@ int Run(int argc, char** argv) {
     }
 
     std::string ptPath, txtPath;
-    if (opts.outputBase.empty()) {
-        ptPath = CGrammer::TablePath(opts.file, ".pt");
-        txtPath = CGrammer::TablePath(opts.file, ".txt");
-    } else {
-        ptPath = opts.outputBase + ".pt";
-        txtPath = opts.outputBase + ".txt";
-    }
-    for (const std::string& table : {ptPath, txtPath}) {
-        if (IsSameFile(table, opts.file)) {
-            PrintError(table, CGrammer::kTableIsDocument);
-            return kFailed;
-        }
+    if (const int status = TablePaths(opts, ptPath, txtPath); status != kOk) {
+        return status;
     }
     try {
         grammar.WriteParseTables(ptPath, txtPath);

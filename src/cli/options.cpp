@@ -9,18 +9,22 @@ const char* const kGenUsage =
     "usage: lumo-gen [-o BASE] [--check] FILE\n"
     "       lumo-gen --cpp BASE [--namespace NAME] FILE\n"
     "       lumo-gen --svg DIR FILE\n"
+    "       lumo-gen --lm OUT.lm FILE\n"
+    "       lumo-gen --ebnf FILE\n"
     "       lumo-gen --help | --version\n";
 
 namespace {
 
-enum OptionId { kOutput, kCheck, kSvg, kCpp, kNamespace };
+enum OptionId { kOutput, kCheck, kSvg, kCpp, kNamespace, kLm, kEbnf };
 
-constexpr std::array<lumo::cli::OptionSpec, 5> kOptions{{
+constexpr std::array<lumo::cli::OptionSpec, 7> kOptions{{
     {"output", 'o', true, kOutput},
     {"check", 0, false, kCheck},
     {"svg", 0, true, kSvg},
     {"cpp", 0, true, kCpp},
     {"namespace", 0, true, kNamespace},
+    {"lm", 0, true, kLm},
+    {"ebnf", 0, false, kEbnf},
 }};
 
 }  // namespace
@@ -48,6 +52,12 @@ GenOptions ParseGenOptions(const std::vector<std::string>& args) {
                     }
                     opts.cppNamespace = arg;
                     break;
+                case kLm:
+                    opts.lmFile = arg;
+                    break;
+                case kEbnf:
+                    opts.ebnf = true;
+                    break;
             }
             return std::nullopt;
         });
@@ -64,12 +74,20 @@ GenOptions ParseGenOptions(const std::vector<std::string>& args) {
         return usageError(line.operands.empty() ? "no grammar file given"
                                                 : "more than one file given");
     }
-    if (!opts.svgFolder.empty() && (opts.checkOnly || !opts.outputBase.empty())) {
-        return usageError("--svg goes with neither -o nor --check");
+    // Each of these writes something else instead of the tables.
+    const std::pair<bool, const char*> instead[] = {{!opts.svgFolder.empty(), "--svg"},
+                                                    {!opts.lmFile.empty(), "--lm"},
+                                                    {opts.ebnf, "--ebnf"},
+                                                    {!opts.cppBase.empty(), "--cpp"}};
+    int chosen = 0;
+    for (const auto& [given, name] : instead) {
+        if (given && (opts.checkOnly || !opts.outputBase.empty())) {
+            return usageError(std::string(name) + " goes with neither -o nor --check");
+        }
+        chosen += given ? 1 : 0;
     }
-    if (!opts.cppBase.empty() &&
-        (opts.checkOnly || !opts.outputBase.empty() || !opts.svgFolder.empty())) {
-        return usageError("--cpp goes with neither -o, --check nor --svg");
+    if (chosen > 1) {
+        return usageError("--svg, --lm, --ebnf and --cpp go one at a time");
     }
     if (!opts.cppNamespace.empty() && opts.cppBase.empty()) {
         return usageError("--namespace goes only with --cpp");

@@ -155,6 +155,11 @@ bool CGrammer::ToggleNodeFinal(CPoint pt) {
     return true;
 }
 
+CGraph* CGrammer::AddGraph(const std::string& strName) {
+    const int index = FindGraph(strName);
+    return index != -1 ? GetGraph(index) : AppendGraph(strName);
+}
+
 int CGrammer::FindGraph(const std::string& strName) const {
     if (strName.empty()) {
         return -1;

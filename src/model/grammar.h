@@ -66,6 +66,11 @@ public:
     // Flips the final flag of the node at pt; marks the document modified
     // when there is one.
     bool ToggleNodeFinal(CPoint pt);
+    // The graph named strName: the existing one, or a new one appended with
+    // node 1 at (100, 100), as a Graph edge naming it would. The current
+    // graph stays; the modified flag is not touched. For building documents
+    // from text.
+    CGraph* AddGraph(const std::string& strName);
 
     // Validation: the four checks in order; the first violation throws
     // CParseException with its message.

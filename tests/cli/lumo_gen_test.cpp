@@ -245,6 +245,85 @@ TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
     }
 }
 
+// The worked example as EBNF: the same graphs, numbered alike, so the same
+// tables.
+const char* const kWorkedEbnf = "MAIN ::= a @push E\nE ::= b\n";
+
+TEST_F(LumoGen, ReadsEbnfWhereverItReadsADocument) {
+    WriteFile(Path("g.ebnf"), kWorkedEbnf);
+    Result r = Gen({Path("g.ebnf")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    ASSERT_EQ(Gen({"-o", Path("ref"), Path("expr.lm")}).status, 0);
+    EXPECT_EQ(ReadFile(Path("g.pt")), ReadFile(Path("ref.pt")));
+    EXPECT_EQ(ReadFile(Path("g.txt")), ReadFile(Path("ref.txt")));
+
+    EXPECT_EQ(Gen({"--check", Path("g.ebnf")}).status, 0);
+    EXPECT_EQ(Gen({"--svg", Path("svg"), Path("g.ebnf")}).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(Path("svg/E.svg")));
+
+    // --lm writes the laid-out document, which gives the same tables and
+    // the same EBNF back.
+    r = Gen({"--lm", Path("g.lm"), Path("g.ebnf")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(Gen({"-o", Path("from_lm"), Path("g.lm")}).status, 0);
+    EXPECT_EQ(ReadFile(Path("from_lm.pt")), ReadFile(Path("ref.pt")));
+    for (const char* file : {"g.lm", "g.ebnf", "expr.lm"}) {
+        r = Gen({"--ebnf", Path(file)});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "MAIN ::= a @push E\nE    ::= b\n") << file;
+    }
+
+    // The same parser as the drawn grammar's, but for the file it names.
+    ASSERT_EQ(Gen({"--cpp", Path("from_ebnf"), "--namespace", "g", Path("g.ebnf")}).status, 0);
+    ASSERT_EQ(Gen({"--cpp", Path("from_ebnf_lm"), "--namespace", "g", Path("g.lm")}).status, 0);
+    const auto body = [&](const std::string& file) {
+        const std::string text = ReadFile(Path(file));
+        return text.substr(text.find('\n'));
+    };
+    EXPECT_EQ(body("from_ebnf.h"), body("from_ebnf_lm.h"));
+}
+
+TEST_F(LumoGen, ReportsEbnfErrorsWithLineAndColumnAndWritesNothing) {
+    WriteFile(Path("bad.ebnf"), "MAIN ::= a\n  E ::= ( b\n");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{Path("bad.ebnf")},
+                                                 {"--lm", Path("x.lm"), Path("bad.ebnf")},
+                                                 {"--ebnf", Path("bad.ebnf")},
+                                                 {"--svg", Path("svg"), Path("bad.ebnf")}}) {
+        const Result r = Gen(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, Path("bad.ebnf") + ":2:9: error: '(' is not closed\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(Files(), 3u);
+
+    // Outside Lumo's class: imported, then refused by validation.
+    WriteFile(Path("two.ebnf"), "MAIN ::= A | B\nA ::= a\nB ::= b\n");
+    Result r = Gen({Path("two.ebnf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, Path("two.ebnf") +
+                         ": error: Node #1 of graph MAIN has more than one graph "
+                         "output!\n");
+    // A graph EBNF cannot say.
+    r = Gen({"--ebnf", Path("bad.lm")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, Path("bad.lm") +
+                         ": error: graph \"MAIN\": it accepts nothing: no final node "
+                         "can be reached from node 1\n");
+    EXPECT_EQ(r.out, "");
+
+    r = Gen({"--lm", Path("two.ebnf"), Path("two.ebnf")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, Path("two.ebnf") + ": error: the document would overwrite the grammar\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--ebnf", "--check", Path("two.ebnf")},
+          {"--lm", Path("x.lm"), "-o", Path("x"), Path("two.ebnf")},
+          {"--lm", Path("x.lm"), "--ebnf", Path("two.ebnf")}}) {
+        EXPECT_EQ(Gen(args).status, 64);
+    }
+}
+
 TEST_F(LumoGen, UsageHelpAndVersion) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"--bogus", Path("expr.lm")},

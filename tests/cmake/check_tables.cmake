@@ -1,5 +1,6 @@
-# cmake -DTABLE=<.pt> -DTEXT=<.txt> -P check_tables.cmake
-# The tables of examples/worked.lm: its binary table is exactly 88 bytes.
+# cmake -DTABLE=<.pt> -DTEXT=<.txt> [-DSAME_AS=<.pt>] -P check_tables.cmake
+# The tables of examples/worked.lm: its binary table is exactly 88 bytes, and
+# the same as SAME_AS when given.
 foreach(file IN ITEMS "${TABLE}" "${TEXT}")
     if(NOT EXISTS "${file}")
         message(FATAL_ERROR "missing table ${file}")
@@ -12,4 +13,11 @@ endif()
 file(SIZE "${TEXT}" size)
 if(size EQUAL 0)
     message(FATAL_ERROR "${TEXT} is empty")
+endif()
+if(DEFINED SAME_AS)
+    file(READ "${TABLE}" table HEX)
+    file(READ "${SAME_AS}" same HEX)
+    if(NOT table STREQUAL same)
+        message(FATAL_ERROR "${TABLE} differs from ${SAME_AS}")
+    endif()
 endif()

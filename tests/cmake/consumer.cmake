@@ -100,6 +100,7 @@ check_tables("reader" "${bin}/tables/nested")
 
 build(OK "first build")
 check_tables("first build" "${bin}/worked")
+check_tables("first build" "${bin}/worked_ebnf")
 
 file(STRINGS "${parser}" namespace_line REGEX "^namespace worked::v1 {$")
 if(NOT namespace_line)

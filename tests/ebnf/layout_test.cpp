@@ -1,0 +1,278 @@
+// The layout of imported graphs, measured on what the editor draws: nodes
+// apart, no label on a node, no edge through a node, everything on the
+// canvas, node 1 at the left and the final node without outputs at the
+// right.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "ebnf/layout.h"
+#include "ebnf_support.h"
+#include "support/grammar_builder.h"
+#include "support/recording_surface.h"
+
+namespace {
+
+constexpr int kRadius = CGraphNode::kRadius;
+
+struct Point {
+    double x, y;
+};
+
+// The points of an arc as a surface draws it: counterclockwise on the
+// screen from the ray through a to the ray through b.
+std::vector<Point> ArcPoints(const CRect& box, CPoint a, CPoint b) {
+    const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    const double r = (box.right - box.left) / 2.0;
+    auto angle = [&](CPoint p) { return std::atan2(cy - p.y, p.x - cx); };
+    const double twoPi = 2 * std::numbers::pi;
+    double sweep = std::fmod(angle(b) - angle(a) + 2 * twoPi, twoPi);
+    if (sweep == 0) {
+        sweep = twoPi;
+    }
+    std::vector<Point> points;
+    for (int i = 0; i <= 200; ++i) {
+        const double t = angle(a) + sweep * i / 200;
+        points.push_back({cx + r * std::cos(t), cy - r * std::sin(t)});
+    }
+    return points;
+}
+
+bool RectMeetsCircle(const CRect& r, CPoint c) {
+    const double x = std::clamp<double>(c.x, r.left, r.right);
+    const double y = std::clamp<double>(c.y, r.top, r.bottom);
+    return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y) < kRadius * kRadius;
+}
+
+bool OnCanvas(double x, double y) {
+    return x >= 0 && y >= 0 && x <= ebnf::kCanvasSize && y <= ebnf::kCanvasSize;
+}
+
+// Every way the graph's drawing breaks the rules, as text; none when it
+// keeps them.
+std::vector<std::string> Problems(const CGraph& graph) {
+    std::vector<std::string> out;
+    std::vector<const CGraphElement*> nodes;
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        nodes.push_back(graph.GetElement(i));
+    }
+    auto name = [](const CGraphNode* n) { return "node " + std::to_string(n->GetNumber()); };
+    // A graph too wide for the canvas is folded into bands, each starting
+    // where node 1 stands; node 1 is alone in its column otherwise.
+    const bool folded = std::any_of(nodes.begin() + 1, nodes.end(), [&](const CGraphElement* n) {
+        return n->GetCenter().x == nodes.front()->GetCenter().x;
+    });
+    for (const CGraphElement* n : nodes) {
+        const CPoint c = n->GetCenter();
+        if (!OnCanvas(c.x - kRadius, c.y - kRadius) || !OnCanvas(c.x + kRadius, c.y + kRadius)) {
+            out.push_back(name(n) + " off the canvas");
+        }
+        for (const CGraphElement* m : nodes) {
+            const CPoint d = m->GetCenter();
+            if (n < m && std::hypot(c.x - d.x, c.y - d.y) < 2 * kRadius) {
+                out.push_back(name(n) + " on " + name(m));
+            }
+        }
+        if (c.x < nodes.front()->GetCenter().x) {
+            out.push_back(name(n) + " left of node 1");
+        }
+        if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front() && !folded) {
+            for (const CGraphElement* m : nodes) {
+                if (m->GetCenter().x > c.x) {
+                    out.push_back(name(m) + " right of the final " + name(n));
+                }
+            }
+        }
+    }
+    for (const CGraphElement* n : nodes) {
+        for (int j = 0; j < n->GetEdgeCount(); ++j) {
+            CEdge* e = n->GetEdge(j);
+            const std::string edge = "edge " + e->GetInput() + " from " + name(n);
+            lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
+            e->Draw(&surface);
+            const CRect label = e->GetLabelRect();
+            std::vector<Point> path;
+            const auto arcs = surface.Of(lumo_test::RecordingSurface::Call::Arc);
+            if (!arcs.empty()) {
+                path = ArcPoints(arcs.front().box, arcs.front().a, arcs.front().b);
+            } else {
+                const CPoint a = e->GetFrom()->GetCenter(), b = e->GetTo()->GetCenter();
+                for (int i = 0; i <= 100; ++i) {
+                    path.push_back({a.x + (b.x - a.x) * i / 100.0, a.y + (b.y - a.y) * i / 100.0});
+                }
+            }
+            if (!OnCanvas(label.left, label.top) || !OnCanvas(label.right, label.bottom)) {
+                out.push_back(edge + ": label off the canvas");
+            }
+            for (const Point& p : path) {
+                if (!OnCanvas(p.x, p.y)) {
+                    out.push_back(edge + " off the canvas");
+                    break;
+                }
+            }
+            for (const CGraphElement* m : nodes) {
+                if (RectMeetsCircle(label, m->GetCenter())) {
+                    out.push_back(edge + ": label on " + name(m));
+                }
+                if (m == e->GetFrom() || m == e->GetTo()) {
+                    continue;
+                }
+                for (const Point& p : path) {
+                    const CPoint c = m->GetCenter();
+                    if (std::hypot(p.x - c.x, p.y - c.y) < kRadius) {
+                        out.push_back(edge + " through " + name(m));
+                        break;
+                    }
+                }
+            }
+        }
+    }
+    return out;
+}
+
+// Labels that overlap: past avoiding in a dense graph, but not in one a
+// person would write.
+std::vector<std::string> OverlappingLabels(const CGraph& graph) {
+    std::vector<const CEdge*> edges;
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        for (int j = 0; j < graph.GetElement(i)->GetEdgeCount(); ++j) {
+            edges.push_back(graph.GetElement(i)->GetEdge(j));
+        }
+    }
+    std::vector<std::string> out;
+    for (std::size_t a = 0; a < edges.size(); ++a) {
+        for (std::size_t b = a + 1; b < edges.size(); ++b) {
+            const CRect& r = edges[a]->GetLabelRect();
+            const CRect& q = edges[b]->GetLabelRect();
+            if (r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom) {
+                out.push_back("labels " + edges[a]->GetInput() + " and " + edges[b]->GetInput() +
+                              " overlap");
+            }
+        }
+    }
+    return out;
+}
+
+void ExpectWellDrawn(const std::string& text, bool readable = false) {
+    CGrammer doc;
+    ebnf_test::Import(text, doc);
+    for (int i = 0; i < doc.GetGraphCount(); ++i) {
+        std::vector<std::string> problems = Problems(*doc.GetGraph(i));
+        if (readable) {
+            const std::vector<std::string> more = OverlappingLabels(*doc.GetGraph(i));
+            problems.insert(problems.end(), more.begin(), more.end());
+        }
+        for (const std::string& problem : problems) {
+            ADD_FAILURE() << doc.GetGraphName(i) << ": " << problem << "\n" << text;
+        }
+    }
+}
+
+TEST(EbnfLayout, DrawsTheExamplesAndHardCasesCleanly) {
+    for (const char* grammar :
+         {"examples/arith.ebnf", "examples/json.ebnf", "tests/ebnf/data/expression.ebnf",
+          "tests/ebnf/data/json.ebnf", "tests/ebnf/data/statements.ebnf"}) {
+        ExpectWellDrawn(lumo_test::ReadFile(LUMO_SOURCE_DIR "/" + std::string(grammar)), true);
+    }
+    ExpectWellDrawn(
+        "Keywords ::= and | begin | call | const | do | else | end | if | odd | procedure\n"
+        "           | return | then | var | while | write | read | not | or\n"
+        "Loops    ::= ( a | b | c | d | e | f )* g\n"
+        "Skips    ::= a? b? c? d? e? f\n"
+        "Long     ::= a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h\n"
+        "Nested   ::= a ( b ( c ( d e )* f )* g )* h | very_long_token_name_here x\n"
+        "Back     ::= a ( b c d e f g )* ( h i j )+ k\n",
+        true);
+    // Wider than the canvas: folded into bands.
+    std::string longer = "Longer ::=";
+    for (int i = 0; i < 150; ++i) {
+        longer += " t" + std::to_string(i % 40) + (i % 30 == 0 ? "*" : "");
+    }
+    ExpectWellDrawn(longer);
+}
+
+TEST(EbnfLayout, DrawsRandomGrammarsCleanly) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20; ++round) {
+        const std::vector<std::string> names{"Start", "Item", "List", "Tail"};
+        std::string text;
+        for (const std::string& name : names) {
+            text += name + " ::= " + ebnf_test::RandomExpression(rng, 4, names) + "\n";
+        }
+        ExpectWellDrawn(text);
+    }
+}
+
+CPoint At(const CGraph& graph, int number) {
+    return graph.GetElement(number - 1)->GetCenter();
+}
+
+// The arithmetic example comes out as examples/arith.lm was drawn by hand:
+// alternatives above and below a straight middle, repetitions as loops to
+// the right, bent away from the middle.
+TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
+    CGrammer doc;
+    ebnf_test::Import(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/arith.ebnf"), doc);
+    // Factor: 1 -"("-> 2 -Expr-> 5 -")"-> 4, 1 -"-"-> 3 -Factor-> 4, 1 -num-> 4.
+    const CGraph& factor = *doc.GetGraph(3);
+    ASSERT_EQ(ebnf_test::Shape(factor),
+              "1-(->2 1--->3 1-num/@num->4 2-<Expr>->5 "
+              "3-<Factor>/@neg->4 5-)->4 | 4");
+    EXPECT_EQ(At(factor, 1).y, At(factor, 4).y);
+    EXPECT_EQ(At(factor, 1).y - At(factor, 2).y, At(factor, 3).y - At(factor, 1).y);
+    EXPECT_GT(At(factor, 3).y, At(factor, 1).y);
+    EXPECT_EQ(At(factor, 2).x, At(factor, 3).x);
+    EXPECT_LT(At(factor, 2).x, At(factor, 5).x);
+    EXPECT_LT(At(factor, 5).x, At(factor, 4).x);
+    // Expr: 1 -Term-> 2, 2 -"+"-> 3 -Term-> 2, 2 -"-"-> 4 -Term-> 2.
+    const CGraph& expr = *doc.GetGraph(1);
+    EXPECT_EQ(At(expr, 1).y, At(expr, 2).y);
+    EXPECT_EQ(At(expr, 3).x, At(expr, 4).x);
+    EXPECT_GT(At(expr, 3).x, At(expr, 2).x);
+    EXPECT_EQ(At(expr, 2).y - At(expr, 3).y, At(expr, 4).y - At(expr, 2).y);
+    for (int back : {3, 4}) {
+        const CRect forward = expr.GetElement(1)->GetEdge(back - 3)->GetLabelRect();
+        const CRect loop = expr.GetElement(back - 1)->GetEdge(0)->GetLabelRect();
+        const int middle = At(expr, 2).y;
+        EXPECT_GT(std::abs((loop.top + loop.bottom) / 2 - middle),
+                  std::abs((forward.top + forward.bottom) / 2 - middle))
+            << "the loop through node " << back << " bulges inwards";
+    }
+}
+
+TEST(EbnfLayout, FansParallelEdgesOutInTheOrderOfTheirLabels) {
+    CGrammer doc;
+    ebnf_test::Import("Keywords ::= while | begin | if | do | end", doc);
+    const CGraphElement& start = *doc.GetGraph(0)->GetElement(0);
+    ASSERT_EQ(start.GetEdgeCount(), 5);
+    for (int j = 1; j < start.GetEdgeCount(); ++j) {
+        EXPECT_LT(start.GetEdge(j - 1)->GetLabelRect().top, start.GetEdge(j)->GetLabelRect().top)
+            << start.GetEdge(j)->GetInput();
+    }
+}
+
+TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDraw) {
+    CGrammer doc;
+    ebnf_test::Import("A ::= a ( b | c | d )* e", doc);
+    CGraph& graph = *doc.GetGraph(0);
+    std::vector<CRect> imported;
+    for (int i = 0; i < graph.GetNodeCount(); ++i) {
+        for (int j = 0; j < graph.GetElement(i)->GetEdgeCount(); ++j) {
+            imported.push_back(graph.GetElement(i)->GetEdge(j)->GetLabelRect());
+        }
+    }
+    lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
+    graph.Draw(&surface);
+    std::vector<CRect> drawn;
+    for (const auto& call : surface.Of(lumo_test::RecordingSurface::Call::Text)) {
+        if (call.bkColor == Colors::Cyan) {
+            drawn.push_back(call.box);
+        }
+    }
+    EXPECT_EQ(drawn, imported);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+}  // namespace
