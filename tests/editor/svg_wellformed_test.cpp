@@ -1,4 +1,5 @@
-// Exported drawings are well-formed SVG whatever the labels hold.
+// Exported drawings are well-formed SVG whatever the labels hold, and show
+// labels as the canvas does.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,28 @@
 
 namespace {
 
+// The element names of an SVG document in order, with the first text's
+// content and the first rect's width.
+struct Parsed {
+    explicit Parsed(QXmlStreamReader&& xml) {
+        while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+            if (!xml.isStartElement()) {
+                continue;
+            }
+            version = elements.isEmpty() ? xml.attributes().value("version").toString() : version;
+            elements << xml.name().toString();
+            width = elements.back() == "rect" && width < 0
+                        ? xml.attributes().value("width").toDouble()
+                        : width;
+            text = elements.back() == "text" && text.isNull() ? xml.readElementText() : text;
+        }
+        error = xml.errorString();
+    }
+    QStringList elements;
+    QString version, text, error;
+    double width = -1;
+};
+
 TEST(SvgExport, EveryFileParsesAsXmlWithTheShapesDrawn) {
     CGrammer doc;
     lumo_test::BuildWorkedExample(doc);
@@ -26,50 +49,27 @@ TEST(SvgExport, EveryFileParsesAsXmlWithTheShapesDrawn) {
     for (const std::string& path : files) {
         QFile file(QString::fromStdString(path));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        QXmlStreamReader xml(&file);
-        int shapes = 0;
-        QString root;
-        while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement) {
-                if (root.isEmpty()) {
-                    root = xml.name().toString();
-                    EXPECT_EQ(xml.attributes().value("version"), QString("1.1"));
-                }
-                shapes += xml.name() == QString("ellipse") || xml.name() == QString("path") ||
-                          xml.name() == QString("line");
-            }
-        }
-        EXPECT_FALSE(xml.hasError()) << path << ": " << xml.errorString().toStdString();
-        EXPECT_EQ(root, QString("svg"));
-        EXPECT_GT(shapes, 0);
+        const Parsed svg{QXmlStreamReader(&file)};
+        EXPECT_TRUE(svg.error.isEmpty()) << path << ": " << svg.error.toStdString();
+        EXPECT_EQ(svg.elements.value(0), "svg");
+        EXPECT_EQ(svg.version, "1.1");
+        EXPECT_GT(
+            svg.elements.count("ellipse") + svg.elements.count("path") + svg.elements.count("line"),
+            0);
     }
 }
 
-// The SVG shows a label's bytes as the same characters as the canvas, in a
-// box as wide as those characters.
+// The same characters as the canvas, in a box as wide as those characters.
 TEST(SvgExport, LabelTextAndWidthMatchTheCanvas) {
     CQtTextCache canvas;
-    const char* labels[] = {"caf\xE9 \x80\x81", "\xC3\xA9\xE2\x86\x92\xC3\xBC", "x<y&z"};
-    for (const std::string label : labels) {
+    for (const std::string label : {"caf\xE9 \x80\x81", "\xC3\xA9\xE2\x86\x92\xC3\xBC", "x<y&z"}) {
         CSvgSurface svg;
-        const int width = 100 * CSvgSurface::kFontMaxWidth;
-        svg.DrawText(label, CRect{0, 0, width, CSvgSurface::kFontHeight});
-        QXmlStreamReader xml(QByteArray::fromStdString(svg.Document("")));
-        QString text;
-        double box = -1;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement) {
-                continue;
-            }
-            if (xml.name() == QString("rect") && box < 0) {
-                box = xml.attributes().value("width").toDouble();
-            } else if (xml.name() == QString("text")) {
-                text = xml.readElementText();
-            }
-        }
+        svg.DrawText(label,
+                     CRect{0, 0, 100 * CSvgSurface::kFontMaxWidth, CSvgSurface::kFontHeight});
+        const Parsed parsed{QXmlStreamReader(QByteArray::fromStdString(svg.Document("")))};
         const QString shown = canvas.Get(label, QApplication::font()).text.text();
-        EXPECT_EQ(text.toStdString(), shown.toStdString());
-        EXPECT_EQ(box, shown.size() * CSvgSurface::kFontMaxWidth) << label;
+        EXPECT_EQ(parsed.text.toStdString(), shown.toStdString());
+        EXPECT_EQ(parsed.width, shown.size() * CSvgSurface::kFontMaxWidth) << label;
     }
 }
 
