@@ -121,20 +121,6 @@ INSTANTIATE_TEST_SUITE_P(View, Gesture,
                                            GestureCase{false, false, Then::ClickCanvas},
                                            GestureCase{false, true, Then::ClickCanvas}));
 
-TEST_F(View, GraphIdsSelectByIndexWithinTheirRange) {
-    AddGraphEdge(m_doc, 1, 1, "A");
-    AddGraphEdge(m_doc, 1, 1, "B");
-    m_view.OnSelectGraph(CLumoView::kFirstGraphId + 2);
-    EXPECT_EQ(Graph()->GetName(), "B");
-    for (int id : {CLumoView::kFirstGraphId + 3, CLumoView::kLastGraphId + 1,
-                   CLumoView::kFirstGraphId - 1}) {
-        m_view.OnSelectGraph(id);
-        EXPECT_EQ(Graph()->GetName(), "B") << id;
-    }
-    m_view.OnSelectGraph(CLumoView::kFirstGraphId);
-    EXPECT_EQ(Graph()->GetName(), "MAIN");
-}
-
 TEST_F(View, CrosshairFollowsADragWithoutTouchingWhatIsHitTested) {
     m_view.Repaint();
     const int repaints = m_view.FullRepaintCount();
