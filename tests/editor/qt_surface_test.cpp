@@ -1,119 +1,166 @@
 // The Qt surface draws exactly the drawing colours, which the editor reads
-// back to tell nodes, labels and empty canvas apart.
+// back to tell nodes, labels and empty canvas apart; exported drawings are
+// well-formed SVG whatever the labels hold, and show labels as the canvas does.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QXmlStreamReader>
 #include <set>
 
 #include "editor/qt_surface.h"
+#include "framework/svg_surface.h"
+#include "generate/svg_export.h"
 #include "support/grammar_builder.h"
 #include "support/recording_surface.h"
+#include "support/temp_dir.h"
 
 namespace {
-
-using lumo_test::AddEdge;
 
 QColor Qt(CColor c) {
     return QColor(c.r, c.g, c.b);
 }
 
-class QtSurface : public ::testing::Test {
-protected:
-    QtSurface() : m_image(800, 600, QImage::Format_RGB32) {
-        m_window = QApplication::palette().color(QPalette::Window);
-        m_image.fill(m_window);
-        // MAIN: 1 (100, 100) -abc-> 2 (300, 100, final), a loop on 1, and a
-        // bent edge 2 -> 1 whose label is highlighted.
-        m_doc.AddNode({300, 100});
-        m_doc.ToggleNodeFinal({300, 100});
-        AddEdge(m_doc, 1, 2, "abc");
-        AddEdge(m_doc, 1, 1, "loop");
-        AddEdge(m_doc, 2, 1, "back");
-    }
-    void Paint(const CRect& clip = CRect{0, 0, 800, 600}) {
-        QPainter painter(&m_image);
+// MAIN: 1 (100, 100) -abc-> 2 (300, 100, final), a loop on 1, and a bent
+// edge 2 -> 1 whose label is highlighted; painted within clip.
+struct Painted {
+    explicit Painted(const CRect& clip = CRect{0, 0, 800, 600})
+        : image(800, 600, QImage::Format_RGB32) {
+        image.fill(window);
+        doc.AddNode({300, 100});
+        doc.ToggleNodeFinal({300, 100});
+        lumo_test::AddEdge(doc, 1, 2, "abc");
+        lumo_test::AddEdge(doc, 1, 1, "loop");
+        lumo_test::AddEdge(doc, 2, 1, "back");
+        Edge(0, 0)->SetLabelRect({});
+        QPainter painter(&image);
         CQtSurface dc(&painter, clip, QApplication::font());
-        m_metrics = dc.GetTextMetrics();
-        m_doc.Draw(&dc);
+        metrics = dc.GetTextMetrics();
+        doc.Draw(&dc);
         Edge(1, 0)->HighlightLabel(&dc);
     }
-    CEdge* Edge(int slot, int i) { return m_doc.GetCurrentGraph()->GetElement(slot)->GetEdge(i); }
+    CEdge* Edge(int slot, int i) { return doc.GetCurrentGraph()->GetElement(slot)->GetEdge(i); }
     int CountIn(const CRect& r, CColor c) const {
         int n = 0;
         for (int y = r.top; y < r.bottom; ++y) {
             for (int x = r.left; x < r.right; ++x) {
-                n += m_image.pixelColor(x, y) == Qt(c) ? 1 : 0;
+                n += image.pixelColor(x, y) == Qt(c) ? 1 : 0;
             }
         }
         return n;
     }
+    QColor At(int x, int y) const { return image.pixelColor(x, y); }
 
-    QImage m_image;
-    QColor m_window;
-    CGrammer m_doc;
-    CTextMetrics m_metrics;
+    QImage image;
+    QColor window = QApplication::palette().color(QPalette::Window);
+    CGrammer doc;
+    CTextMetrics metrics;
 };
 
-TEST_F(QtSurface, CanvasHoldsOnlyTheDrawingColours) {
-    Paint();
-    std::set<QRgb> allowed{m_window.rgb()};
+TEST(QtSurface, DrawsOnlyTheDrawingColoursEachWhereItBelongs) {
+    Painted p;
+    std::set<QRgb> allowed{p.window.rgb()};
     for (CColor c :
          {Colors::Black, Colors::Red, Colors::Yellow, Colors::Blue, Colors::Cyan, Colors::White}) {
         allowed.insert(Qt(c).rgb());
     }
-    for (int y = 0; y < m_image.height(); ++y) {
-        for (int x = 0; x < m_image.width(); ++x) {
-            ASSERT_TRUE(allowed.count(m_image.pixel(x, y)))
-                << "blended colour at " << x << "," << y << ": " << std::hex << m_image.pixel(x, y);
+    for (int i = 0; i < p.image.width() * p.image.height(); ++i) {
+        const QRgb pixel = p.image.pixel(i % p.image.width(), i / p.image.width());
+        ASSERT_TRUE(allowed.count(pixel)) << "blended colour " << std::hex << pixel;
+    }
+    // Discs away from their numbers, yellow numbers inside.
+    EXPECT_EQ(p.At(100, 113), Qt(Colors::Black));
+    EXPECT_EQ(p.At(87, 100), Qt(Colors::Black));
+    EXPECT_EQ(p.At(300, 113), Qt(Colors::Red));
+    EXPECT_GT(p.CountIn({90, 90, 110, 110}, Colors::Yellow), 5);
+    EXPECT_GT(p.CountIn({290, 90, 310, 110}, Colors::Yellow), 5);
+    // Labels: blue letters on cyan; the highlighted one white on blue.
+    const CRect label = p.Edge(0, 0)->GetLabelRect();
+    EXPECT_GT(p.CountIn(label, Colors::Cyan), 10);
+    EXPECT_GT(p.CountIn(label, Colors::Blue), 5);
+    const CRect picked = p.Edge(1, 0)->GetLabelRect();
+    EXPECT_GT(p.CountIn(picked, Colors::Blue), 10);
+    EXPECT_GT(p.CountIn(picked, Colors::White), 5);
+    EXPECT_EQ(p.CountIn(picked, Colors::Cyan), 0);
+    // Black lines, and the window colour on empty canvas.
+    EXPECT_EQ(p.At(150, 100), Qt(Colors::Black));
+    EXPECT_EQ(p.At(600, 400), p.window);
+    EXPECT_EQ(p.At(200, 300), p.window);
+
+    // Any other surface given the same metrics puts the labels in the same place.
+    const CRect onScreen = p.Edge(0, 1)->GetLabelRect();
+    lumo_test::RecordingSurface recorder(p.metrics.tmHeight, p.metrics.tmMaxCharWidth);
+    p.doc.Draw(&recorder);
+    EXPECT_EQ(p.Edge(0, 1)->GetLabelRect(), onScreen);
+}
+
+TEST(QtSurface, ClipLeavesItemsOutsideUndrawnButHittable) {
+    Painted p(CRect{250, 0, 800, 600});
+    EXPECT_EQ(p.At(87, 100), p.window);  // node 1 lies outside
+    EXPECT_EQ(p.At(300, 113), Qt(Colors::Red));
+    EXPECT_FALSE(p.Edge(0, 0)->GetLabelRect().IsRectEmpty());
+}
+
+// The element names of an SVG document in order, with the first text's
+// content and the first rect's width.
+struct Parsed {
+    explicit Parsed(QXmlStreamReader&& xml) {
+        while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+            if (!xml.isStartElement()) {
+                continue;
+            }
+            version = elements.isEmpty() ? xml.attributes().value("version").toString() : version;
+            elements << xml.name().toString();
+            width = elements.back() == "rect" && width < 0
+                        ? xml.attributes().value("width").toDouble()
+                        : width;
+            text = elements.back() == "text" && text.isNull() ? xml.readElementText() : text;
         }
+        error = xml.errorString();
+    }
+    QStringList elements;
+    QString version, text, error;
+    double width = -1;
+};
+
+TEST(SvgExport, EveryFileParsesAsXmlWithTheShapesDrawn) {
+    CGrammer doc;
+    lumo_test::BuildWorkedExample(doc);
+    doc.AddNode({600, 300});
+    lumo_test::AddEdge(doc, 4, 4, std::string("<tag attr=\"x\">&amp;\t\x01\x7F\x80\xFF]]>", 26));
+    lumo_test::AddGraphEdge(doc, 4, 1, "--comment--");
+    lumo_test::TempDir dir;
+    const std::vector<std::string> files = ExportSvg(doc, dir.Root());
+    ASSERT_EQ(files.size(), 3u);
+    for (const std::string& path : files) {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const Parsed svg{QXmlStreamReader(&file)};
+        EXPECT_TRUE(svg.error.isEmpty()) << path << ": " << svg.error.toStdString();
+        EXPECT_EQ(svg.elements.value(0), "svg");
+        EXPECT_EQ(svg.version, "1.1");
+        EXPECT_GT(
+            svg.elements.count("ellipse") + svg.elements.count("path") + svg.elements.count("line"),
+            0);
     }
 }
 
-TEST_F(QtSurface, NodesNumbersLabelsAndEmptyCanvas) {
-    Paint();
-    EXPECT_GT(m_metrics.tmHeight, 0);
-    EXPECT_GT(m_metrics.tmMaxCharWidth, 0);
-    // Discs, away from their numbers, in the node's colour.
-    EXPECT_EQ(m_image.pixelColor(100, 113), Qt(Colors::Black));
-    EXPECT_EQ(m_image.pixelColor(87, 100), Qt(Colors::Black));
-    EXPECT_EQ(m_image.pixelColor(300, 113), Qt(Colors::Red));
-    // Yellow numbers inside both discs.
-    EXPECT_GT(CountIn({90, 90, 110, 110}, Colors::Yellow), 5);
-    EXPECT_GT(CountIn({290, 90, 310, 110}, Colors::Yellow), 5);
-    // The label of the straight edge: blue letters on a cyan box.
-    const CRect label = Edge(0, 0)->GetLabelRect();
-    EXPECT_GT(CountIn(label, Colors::Cyan), 10);
-    EXPECT_GT(CountIn(label, Colors::Blue), 5);
-    // The highlighted label: white letters on blue.
-    const CRect picked = Edge(1, 0)->GetLabelRect();
-    EXPECT_GT(CountIn(picked, Colors::Blue), 10);
-    EXPECT_GT(CountIn(picked, Colors::White), 5);
-    EXPECT_EQ(CountIn(picked, Colors::Cyan), 0);
-    // Edge lines are black, and empty canvas keeps the window colour.
-    EXPECT_EQ(m_image.pixelColor(150, 100), Qt(Colors::Black));
-    EXPECT_EQ(m_image.pixelColor(600, 400), m_window);
-    EXPECT_EQ(m_image.pixelColor(200, 300), m_window);
-}
-
-TEST_F(QtSurface, SameGeometryAsAnyOtherSurface) {
-    Paint();
-    // The recorder, given the same metrics, computes the same label rects.
-    const CRect onScreen = Edge(0, 1)->GetLabelRect();
-    lumo_test::RecordingSurface recorder(m_metrics.tmHeight, m_metrics.tmMaxCharWidth);
-    m_doc.Draw(&recorder);
-    EXPECT_EQ(Edge(0, 1)->GetLabelRect(), onScreen);
-}
-
-TEST_F(QtSurface, ClipLeavesItemsOutsideUndrawnButHittable) {
-    Edge(0, 0)->SetLabelRect({});
-    Paint(CRect{250, 0, 800, 600});
-    EXPECT_EQ(m_image.pixelColor(87, 100), m_window);  // node 1 lies outside
-    EXPECT_EQ(m_image.pixelColor(300, 113), Qt(Colors::Red));
-    EXPECT_FALSE(Edge(0, 0)->GetLabelRect().IsRectEmpty());
+// The same characters as the canvas, in a box as wide as those characters.
+TEST(SvgExport, LabelTextAndWidthMatchTheCanvas) {
+    CQtTextCache canvas;
+    for (const std::string label : {"caf\xE9 \x80\x81", "\xC3\xA9\xE2\x86\x92\xC3\xBC", "x<y&z"}) {
+        CSvgSurface svg;
+        svg.DrawText(label,
+                     CRect{0, 0, 100 * CSvgSurface::kFontMaxWidth, CSvgSurface::kFontHeight});
+        const Parsed parsed{QXmlStreamReader(QByteArray::fromStdString(svg.Document("")))};
+        const QString shown = canvas.Get(label, QApplication::font()).text.text();
+        EXPECT_EQ(parsed.text.toStdString(), shown.toStdString());
+        EXPECT_EQ(parsed.width, shown.size() * CSvgSurface::kFontMaxWidth) << label;
+    }
 }
 
 }  // namespace

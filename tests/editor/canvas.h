@@ -1,0 +1,132 @@
+#pragma once
+
+// A canvas in a window of its own, driven by real mouse events and keys.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTest>
+
+#include "editor/edge_properties_dlg.h"
+#include "editor/lumo_view.h"
+#include "model/grammar.h"
+#include "support/grammar_builder.h"
+#include "support/modal.h"
+
+namespace lumo_test {
+
+using Pixel = CLumoView::PixelClass;
+
+inline QAbstractButton* Button(QWidget* w, const char* name) {
+    return w->findChild<QAbstractButton*>(name);
+}
+inline QLineEdit* Edit(QWidget* w, const char* name) {
+    return w->findChild<QLineEdit*>(name);
+}
+
+// Fills in the next edge dialog and presses OK (Cancel when input is null).
+inline void AnswerEdgeDialog(const char* input, const char* action = "", bool graph = false) {
+    WhenModal<CEdgePropertiesDlg>([=](QWidget* w) {
+        if (input != nullptr) {
+            Edit(w, "input")->setText(input);
+            Edit(w, "action")->setText(action);
+            Button(w, graph ? "graph" : "token")->click();
+        }
+        Button(w, input != nullptr ? "ok" : "cancel")->click();
+    });
+}
+
+// Clicks the item with the given text in the next popup menu (or closes it),
+// and reports the texts the menu offered.
+inline void ChooseFromMenu(const QString& text, QStringList* offered = nullptr) {
+    WhenModal<QMenu>([=](QWidget* w) {
+        auto* menu = static_cast<QMenu*>(w);
+        QAction* chosen = nullptr;
+        for (QAction* a : menu->actions()) {
+            if (offered != nullptr) {
+                offered->append(a->text());
+            }
+            chosen = a->text() == text ? a : chosen;
+        }
+        if (chosen == nullptr) {
+            menu->close();
+        } else {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+        }
+    });
+}
+
+// Records the next message box as "caption|text" and closes it, after
+// checking its icon.
+inline void CaptureBox(QString* shown, QMessageBox::Icon icon) {
+    WhenModal<QMessageBox>([=](QWidget* w) {
+        auto* box = static_cast<QMessageBox*>(w);
+        *shown = box->windowTitle() + "|" + box->text();
+        EXPECT_EQ(box->icon(), icon);
+        box->accept();
+    });
+}
+
+inline CPoint Middle(const CRect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class Canvas : public ::testing::Test {
+protected:
+    Canvas() : m_view(&m_doc) {
+        m_view.resize(800, 600);
+        m_view.show();
+        m_view.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    }
+    // A pressed button is global state of the test library.
+    ~Canvas() override { QTest::mouseRelease(Vp(), Qt::LeftButton, {}, QPoint(790, 590)); }
+
+    QWidget* Vp() const { return m_view.viewport(); }
+    // Viewport point of a document point.
+    QPoint At(CPoint doc) const {
+        return QPoint(doc.x - m_view.horizontalScrollBar()->value(),
+                      doc.y - m_view.verticalScrollBar()->value());
+    }
+    void Press(CPoint p) { QTest::mousePress(Vp(), Qt::LeftButton, {}, At(p)); }
+    void Release(CPoint p) { QTest::mouseRelease(Vp(), Qt::LeftButton, {}, At(p)); }
+    void Click(CPoint p) { QTest::mouseClick(Vp(), Qt::LeftButton, {}, At(p)); }
+    void Drag(CPoint from, CPoint to) {
+        Press(from);
+        QTest::mouseMove(Vp(), (At(from) + At(to)) / 2);
+        QTest::mouseMove(Vp(), At(to));
+        Release(to);
+    }
+    void RightClick(CPoint doc) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, At(doc), Vp()->mapToGlobal(At(doc)));
+        QApplication::sendEvent(Vp(), &event);
+    }
+    void Key(QKeyCombination key) { QTest::keyClick(&m_view, key.key(), key.keyboardModifiers()); }
+    void SetEdgeMode(bool edges) {
+        if (m_view.IsEdgeMode() != edges) {
+            m_view.ToggleModeAction()->trigger();
+        }
+    }
+    // MAIN: 1 (100, 100) -label-> 2 (400, 100), drawn.
+    void TwoNodes(const char* label = nullptr) {
+        m_doc.AddNode({400, 100});
+        if (label != nullptr) {
+            AddEdge(m_doc, 1, 2, label);
+        }
+        m_view.Repaint();
+    }
+    const CGraph* Graph() const { return m_doc.GetCurrentGraph(); }
+    CGraphElement* Slot(int i) const { return Graph()->GetElement(i); }
+    int Nodes() const { return Graph()->GetNodeCount(); }
+    Pixel Under(CPoint doc) { return m_view.ClassifyPixel(At(doc)); }
+
+    Watchdog m_watchdog;
+    CGrammer m_doc;
+    CLumoView m_view;
+};
+
+}  // namespace lumo_test
