@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QImage>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -23,22 +21,19 @@ const char* const kDesktopEntry = "applications/lumo.desktop";
 const char* const kOwnFiles[] = {
     kMimePackage, kDesktopEntry, "icons/hicolor/scalable/apps/lumo.svg",
     "icons/hicolor/scalable/mimetypes/application-x-lumo-document.svg"};
-const char* const kMimeCache = "mime/application/x-lumo-document.xml";
-const char* const kCacheEntry = "application/x-lumo-document=lumo.desktop;";
-
-bool HasTool(const char* name) {
-    return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
-}
-// The updaters run on their own: what they do shows up in a while.
-bool Eventually(const std::function<bool()>& condition) {
-    return QTest::qWaitFor(condition, 20000);
-}
+const QString kUpdaters[] = {"update-mime-database", "update-desktop-database"};
 
 // Each test gets a data folder of its own, which QStandardPaths reads from
-// the environment at every call.
+// the environment at every call, and a PATH with no cache updaters but the
+// ones it writes.
 class DesktopIntegration : public ::testing::Test {
 protected:
-    DesktopIntegration() { qputenv("XDG_DATA_HOME", QFile::encodeName(m_data)); }
+    DesktopIntegration() {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data));
+        qputenv("PATH", QFile::encodeName(m_tools));
+        QDir().mkpath(m_tools);
+    }
+    ~DesktopIntegration() override { qputenv("PATH", m_path); }
     QString Path(const QString& relative) const { return m_data + '/' + relative; }
     bool Exists(const QString& relative) const { return QFile::exists(Path(relative)); }
     QByteArray Read(const QString& relative) const {
@@ -65,29 +60,32 @@ protected:
         }
         return stamps;
     }
-    void WithPath(const QString& path, const std::function<void()>& act) {
-        const QByteArray old = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(path));
-        act();
-        qputenv("PATH", old);
+    // Updaters that note their start, then hold until told to go (20 s at most).
+    void InstallSlowUpdaters() const {
+        for (const QString& name : kUpdaters) {
+            QFile script(m_tools + '/' + name);
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(
+                QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\ntouch '%1/started-%2'\ni=0\n"
+                               "while [ ! -e '%1/go' ] && [ $i -lt 400 ]; do\n"
+                               "  sleep 0.05; i=$((i + 1))\ndone\ntouch '%1/done-%2'\n")
+                    .arg(m_tools, name)
+                    .toUtf8());
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    }
+    bool Updaters(const QString& state) const {
+        return QFile::exists(m_tools + '/' + state + kUpdaters[0]) &&
+               QFile::exists(m_tools + '/' + state + kUpdaters[1]);
     }
 
     QTemporaryDir m_tmp;
-    QString m_data = m_tmp.path() + "/data";
+    QString m_data = m_tmp.path() + "/data", m_tools = m_tmp.path() + "/tools";
+    QByteArray m_path = qgetenv("PATH");
 };
 
 TEST_F(DesktopIntegration, RegistrationDeclaresTheTypeAndRewritesOnlyWhatChanged) {
-    // Without the desktop's updaters registration succeeds, and the next one
-    // with them brings the caches up to date.
-    WithPath(m_tmp.path() + "/no-tools",
-             [] { EXPECT_TRUE(RegisterFileType("/opt/lumo/bin/lumo")); });
-    EXPECT_TRUE(Exists(kDesktopEntry));
-    EXPECT_FALSE(Exists(kMimeCache));
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
-    EXPECT_TRUE(!HasTool("update-mime-database") || Eventually([&] { return Exists(kMimeCache); }));
-    EXPECT_TRUE(!HasTool("update-desktop-database") || Eventually([&] {
-        return Read("applications/mimeinfo.cache").contains(kCacheEntry);
-    }));
     // The MIME package as shared-mime-info reads it, and a valid desktop entry.
     QStringList found;
     QXmlStreamReader xml(Read(kMimePackage));
@@ -103,7 +101,6 @@ TEST_F(DesktopIntegration, RegistrationDeclaresTheTypeAndRewritesOnlyWhatChanged
     for (const char* svg : {kOwnFiles[2], kOwnFiles[3]}) {
         EXPECT_FALSE(QIcon(Path(svg)).pixmap(48, 48).isNull()) << svg;
     }
-
     // Again with nothing changed: no file written. A moved program: the
     // desktop entry alone is rewritten.
     const auto before = Stamps();
@@ -117,6 +114,24 @@ TEST_F(DesktopIntegration, RegistrationDeclaresTheTypeAndRewritesOnlyWhatChanged
     }
 }
 
+// Registration runs at every start: with our files in place it still starts
+// updaters installed since, and it never waits for them.
+TEST_F(DesktopIntegration, RegistrationStartsTheUpdatersAndDoesNotWaitForThem) {
+    ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
+    InstallSlowUpdaters();
+    EXPECT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
+    EXPECT_FALSE(QFile::exists(m_tools + "/done-" + kUpdaters[0]));
+    EXPECT_FALSE(QFile::exists(m_tools + "/done-" + kUpdaters[1]));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Updaters("started-"); }, 20000));
+    QFile(m_tools + "/go").open(QIODevice::WriteOnly);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Updaters("done-"); }, 20000));
+    // And again once our files are removed.
+    QFile::remove(m_tools + "/started-" + kUpdaters[0]);
+    QFile::remove(m_tools + "/started-" + kUpdaters[1]);
+    EXPECT_TRUE(UnregisterFileType());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Updaters("started-"); }, 20000));
+}
+
 TEST_F(DesktopIntegration, ExecQuotesAProgramPathTheDesktopWouldSplitOrExpand) {
     // Quoted with '"', '`', '$' and '\' escaped inside; then every '\' doubled
     // again by the string escapes; '%' doubled to stay out of field codes.
@@ -128,15 +143,8 @@ TEST_F(DesktopIntegration, ExecQuotesAProgramPathTheDesktopWouldSplitOrExpand) {
         {"/opt/it's/lumo", R"("/opt/it's/lumo" %f)"},
     };
     for (const auto& [program, exec] : cases) {
-        SCOPED_TRACE(program);
         ASSERT_TRUE(RegisterFileType(program));
-        EXPECT_EQ(Exec(), exec);
-        if (HasTool("desktop-file-validate")) {
-            QProcess validate;
-            validate.start("desktop-file-validate", {Path(kDesktopEntry)});
-            ASSERT_TRUE(validate.waitForFinished(10000));
-            EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
-        }
+        EXPECT_EQ(Exec(), exec) << program;
     }
 }
 
@@ -158,48 +166,12 @@ TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndReportsWhatItCouldNot) {
     for (const char* other : others) {
         EXPECT_EQ(Read(other), other);
     }
-    EXPECT_TRUE(!HasTool("update-mime-database") ||
-                Eventually([&] { return !Exists(kMimeCache); }));
-    EXPECT_TRUE(!HasTool("update-desktop-database") || Eventually([&] {
-        return !Read("applications/mimeinfo.cache").contains("lumo.desktop");
-    }));
     // A folder where our desktop entry was: no plain delete removes it.
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
     ASSERT_TRUE(QFile::remove(Path(kDesktopEntry)));
     Write(QString(kDesktopEntry) + "/keep", "x");
     EXPECT_FALSE(UnregisterFileType());
     EXPECT_FALSE(Exists(kMimePackage));
-}
-
-// Registration runs at every start: it starts the cache updaters and never
-// waits for them, however long they take.
-TEST_F(DesktopIntegration, RegistrationDoesNotWaitForTheUpdaters) {
-    const QString tools = m_tmp.path() + "/slow-tools";
-    ASSERT_TRUE(QDir().mkpath(tools));
-    const QString names[] = {"update-mime-database", "update-desktop-database"};
-    for (const QString& name : names) {
-        // Holds until told to go (or for 20 seconds at most).
-        QFile script(tools + '/' + name);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\ntouch '%1/started-%2'\ni=0\n"
-                                    "while [ ! -e '%1/go' ] && [ $i -lt 400 ]; do\n"
-                                    "  sleep 0.05; i=$((i + 1))\ndone\ntouch '%1/finished-%2'\n")
-                         .arg(tools, name)
-                         .toUtf8());
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    auto all = [&](const QString& state) {
-        return QFile::exists(tools + "/" + state + names[0]) &&
-               QFile::exists(tools + "/" + state + names[1]);
-    };
-    WithPath(tools + ":" + qgetenv("PATH"),
-             [] { EXPECT_TRUE(RegisterFileType("/opt/lumo/bin/lumo")); });
-    EXPECT_TRUE(Exists(kDesktopEntry));
-    EXPECT_FALSE(QFile::exists(tools + "/finished-" + names[0]));
-    EXPECT_FALSE(QFile::exists(tools + "/finished-" + names[1]));
-    EXPECT_TRUE(Eventually([&] { return all("started-"); }));
-    QFile(tools + "/go").open(QIODevice::WriteOnly);
-    EXPECT_TRUE(Eventually([&] { return all("finished-"); }));
 }
 
 TEST_F(DesktopIntegration, AnUnwritableDataFolderFailsQuietly) {

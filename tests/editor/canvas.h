@@ -1,11 +1,13 @@
 #pragma once
 
-// A canvas in a window of its own, driven by real mouse events and keys.
+// Answers for the dialogs and menus the editor and the application open, and
+// a canvas in a window of its own, driven by real mouse events and keys.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -16,6 +18,7 @@
 #include "model/grammar.h"
 #include "support/grammar_builder.h"
 #include "support/modal.h"
+#include "support/temp_dir.h"
 
 namespace lumo_test {
 
@@ -41,33 +44,41 @@ inline void AnswerEdgeDialog(const char* input, const char* action = "", bool gr
 }
 
 // Clicks the item with the given text in the next popup menu (or closes it),
-// and reports the texts the menu offered.
+// and reports the texts it offered, a checked one marked with '*'.
 inline void ChooseFromMenu(const QString& text, QStringList* offered = nullptr) {
     WhenModal<QMenu>([=](QWidget* w) {
         auto* menu = static_cast<QMenu*>(w);
         QAction* chosen = nullptr;
         for (QAction* a : menu->actions()) {
-            if (offered != nullptr) {
-                offered->append(a->text());
-            }
+            offered != nullptr ? offered->append(a->text() + (a->isChecked() ? "*" : "")) : void();
             chosen = a->text() == text ? a : chosen;
         }
-        if (chosen == nullptr) {
-            menu->close();
-        } else {
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
-        }
+        chosen == nullptr
+            ? void(menu->close())
+            : QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
     });
 }
 
-// Records the next message box as "caption|text" and closes it, after
-// checking its icon.
-inline void CaptureBox(QString* shown, QMessageBox::Icon icon) {
+// Records the next message box as "caption|text" (checking its icon unless
+// -1) and answers it with button, or accepts it.
+inline void Answer(QString* shown, QMessageBox::StandardButton button = QMessageBox::NoButton,
+                   int icon = -1) {
     WhenModal<QMessageBox>([=](QWidget* w) {
         auto* box = static_cast<QMessageBox*>(w);
-        *shown = box->windowTitle() + "|" + box->text();
-        EXPECT_EQ(box->icon(), icon);
-        box->accept();
+        shown != nullptr ? void(*shown = box->windowTitle() + "|" + box->text()) : void();
+        EXPECT_TRUE(icon < 0 || box->icon() == icon) << box->text().toStdString();
+        box->button(button) != nullptr ? box->button(button)->click() : box->accept();
+    });
+}
+
+// Types path into the next file dialog and presses Enter; cancels it if empty.
+inline void ChooseFile(const QString& path) {
+    WhenModal<QFileDialog>([=](QWidget* w) {
+        if (path.isEmpty()) {
+            return static_cast<QFileDialog*>(w)->reject();
+        }
+        Edit(w, "fileNameEdit")->setText(path);
+        QTest::keyClick(Edit(w, "fileNameEdit"), Qt::Key_Return);
     });
 }
 
@@ -107,16 +118,12 @@ protected:
     }
     void Key(QKeyCombination key) { QTest::keyClick(&m_view, key.key(), key.keyboardModifiers()); }
     void SetEdgeMode(bool edges) {
-        if (m_view.IsEdgeMode() != edges) {
-            m_view.ToggleModeAction()->trigger();
-        }
+        m_view.IsEdgeMode() != edges ? m_view.ToggleModeAction()->trigger() : void();
     }
     // MAIN: 1 (100, 100) -label-> 2 (400, 100), drawn.
     void TwoNodes(const char* label = nullptr) {
         m_doc.AddNode({400, 100});
-        if (label != nullptr) {
-            AddEdge(m_doc, 1, 2, label);
-        }
+        label != nullptr ? AddEdge(m_doc, 1, 2, label) : void();
         m_view.Repaint();
     }
     const CGraph* Graph() const { return m_doc.GetCurrentGraph(); }

@@ -14,11 +14,12 @@ TEST_F(Undo, FourKeysTakeBackAndRedoAnAddedNode) {
     const CPoint p{300, 300};
     Click(p);
     ASSERT_EQ(Nodes(), 2);
+    // Each a second time with nothing left to take back or redo.
     const std::pair<QKeyCombination, int> steps[] = {
         {kUndo, 1},
-        {kUndo, 1} /* nothing left */,
+        {kUndo, 1},
         {kRedo, 2},
-        {kRedo, 2} /* nothing left */,
+        {kRedo, 2},
         {QKeyCombination(Qt::ALT, Qt::Key_Backspace), 1},
         {QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), 2}};
     for (const auto& [key, nodes] : steps) {
