@@ -15,18 +15,15 @@
 
 namespace lumo_test {
 
-// One parse, in terms both parsers share.
+// One parse, in terms both parsers share: every field of the error, its
+// descriptions (plain, and naming the token "zz"), and every action.
 struct Outcome {
-    bool accepted = true;
-    int kind = 0;
+    bool accepted = true, endExpected = false;
+    int kind = 0, graph = 0, node = 0;
     std::size_t position = 0;
     std::uint32_t token = 0;
-    int graph = 0;
-    int node = 0;
     std::vector<std::uint32_t> expected;
-    bool endExpected = false;
-    std::string description;       // DescribeError(error)
-    std::string namedDescription;  // DescribeError(error, "zz")
+    std::string description, namedDescription;
     std::vector<std::string> actions;
 
     bool operator==(const Outcome&) const = default;
@@ -34,8 +31,7 @@ struct Outcome {
 
 // With an action callback and without: the two paths through each parser.
 struct Outcomes {
-    Outcome reporting;
-    Outcome quiet;
+    Outcome reporting, quiet;
 };
 
 using RunParser = Outcomes (*)(std::span<const std::uint32_t> ids, std::size_t maxDepth,
@@ -49,7 +45,6 @@ struct BatchGrammar {
 
 const std::vector<BatchGrammar>& BatchGrammars();
 
-// An action in the shared form.
 template <class Action>
 std::string Describe(const Action& a) {
     return std::string(a.text) + " at " + std::to_string(a.position) + " token " +
@@ -57,39 +52,29 @@ std::string Describe(const Action& a) {
            std::to_string(a.graph);
 }
 
-// An error's fields in the shared form; the descriptions are the caller's.
-template <class Error>
-void Record(Outcome& out, const std::optional<Error>& error) {
+// Records an error's fields; describe(error, name) gives its descriptions.
+template <class Error, class Describe>
+void Record(Outcome& out, const std::optional<Error>& error, Describe describe) {
     out.accepted = !error.has_value();
-    if (!error) {
-        return;
+    if (error) {
+        out.kind = static_cast<int>(error->kind);
+        out.position = error->position;
+        out.token = static_cast<std::uint32_t>(error->token);
+        out.graph = error->graph;
+        out.node = error->node;
+        for (const auto id : error->expected) {
+            out.expected.push_back(static_cast<std::uint32_t>(id));
+        }
+        out.endExpected = error->endExpected;
+        out.description = describe(*error, nullptr);
+        out.namedDescription = describe(*error, "zz");
     }
-    out.kind = static_cast<int>(error->kind);
-    out.position = error->position;
-    out.token = static_cast<std::uint32_t>(error->token);
-    out.graph = error->graph;
-    out.node = error->node;
-    for (std::size_t k = 0; k < error->expected.size(); ++k) {
-        out.expected.push_back(static_cast<std::uint32_t>(error->expected[k]));
-    }
-    out.endExpected = error->endExpected;
 }
 
-// Records a generated parser's actions, checking each id against its text;
-// ActionText is the parser's own, found by argument-dependent lookup.
-template <class Action>
-struct Recorder {
-    std::vector<std::string>* actions;
-    void operator()(const Action& a) const {
-        actions->push_back(Describe(a));
-        if (ActionText(a.id) != a.text) {
-            actions->push_back("an action whose id is not its text");
-        }
-    }
-};
-
-// Runs a generated parser; one parser for both runs, so the second also
-// parses with a stack the first has used.
+// Runs a generated parser, checking each action's id against its text;
+// DescribeError and ActionText are the parser's own, found by argument-
+// dependent lookup. One parser for both runs, so the second also parses
+// with a stack the first has used.
 template <class Parser, class Token, class Action>
 Outcomes RunGenerated(std::span<const std::uint32_t> ids, std::size_t maxDepth,
                       std::size_t machineDepth) {
@@ -99,18 +84,20 @@ Outcomes RunGenerated(std::span<const std::uint32_t> ids, std::size_t maxDepth,
     }
     Parser parser(maxDepth, machineDepth);
     Outcomes out;
-    const auto error = parser.Parse(tokens, Recorder<Action>{&out.reporting.actions});
-    Record(out.reporting, error);
-    if (error) {
-        out.reporting.description = DescribeError(*error);
-        out.reporting.namedDescription = DescribeError(*error, "zz");
-    }
-    const auto quiet = parser.Parse(tokens);
-    Record(out.quiet, quiet);
-    if (quiet) {
-        out.quiet.description = DescribeError(*quiet);
-        out.quiet.namedDescription = DescribeError(*quiet, "zz");
-    }
+    const auto describe = [](const auto& error, const char* name) {
+        return name != nullptr ? DescribeError(error, name) : DescribeError(error);
+    };
+    Record(
+        out.reporting,
+        parser.Parse(tokens,
+                     [&out](const Action& a) {
+                         out.reporting.actions.push_back(Describe(a));
+                         if (ActionText(a.id) != a.text) {
+                             out.reporting.actions.push_back("an action whose id is not its text");
+                         }
+                     }),
+        describe);
+    Record(out.quiet, parser.Parse(tokens), describe);
     return out;
 }
 

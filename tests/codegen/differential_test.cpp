@@ -29,17 +29,17 @@ constexpr std::size_t kMachine = 256;  // the generated parsers' default
 Outcomes RunRuntime(const lumo::ParseTable& table, const Ids& ids, std::size_t maxDepth) {
     lumo::Parser parser(table, maxDepth);
     Outcomes out;
-    const auto record = [&table](Outcome& o, const std::optional<lumo::ParseError>& error) {
-        lumo_test::Record(o, error);
-        if (error) {
-            o.description = lumo::DescribeError(table, *error);
-            o.namedDescription = lumo::DescribeError(table, *error, "zz");
-        }
+    const auto describe = [&table](const lumo::ParseError& error, const char* name) {
+        return name != nullptr ? lumo::DescribeError(table, error, name)
+                               : lumo::DescribeError(table, error);
     };
-    record(out.reporting, parser.Parse(ids, [&](const lumo::Action& a) {
-        out.reporting.actions.push_back(lumo_test::Describe(a));
-    }));
-    record(out.quiet, parser.Parse(ids));
+    lumo_test::Record(out.reporting,
+                      parser.Parse(ids,
+                                   [&](const lumo::Action& a) {
+                                       out.reporting.actions.push_back(lumo_test::Describe(a));
+                                   }),
+                      describe);
+    lumo_test::Record(out.quiet, parser.Parse(ids), describe);
     return out;
 }
 

@@ -17,6 +17,11 @@
 
 namespace ebnf_test {
 
+// The text of one symbol of a word: a graph in <>, an action after a '/'.
+inline std::string Symbol(bool graph, const std::string& text, const std::string& action) {
+    return (graph ? "<" + text + ">" : text) + (action.empty() ? "" : "/" + action);
+}
+
 // "1-a->2 2-b->2 | 2": every edge in slot and list order as
 // FROM-INPUT->TO, a Graph input in <>, an action after a '/', then the
 // final nodes.
@@ -26,9 +31,8 @@ inline std::string Shape(const CGraph& graph) {
         const CGraphElement* node = graph.GetElement(i);
         for (int j = 0; j < node->GetEdgeCount(); ++j) {
             const CEdge* e = node->GetEdge(j);
-            const std::string input = e->IsGraph() ? "<" + e->GetInput() + ">" : e->GetInput();
-            const std::string action = e->GetAction().empty() ? "" : "/" + e->GetAction();
-            edges += std::to_string(node->GetNumber()) + "-" + input + action + "->" +
+            edges += std::to_string(node->GetNumber()) + "-" +
+                     Symbol(e->IsGraph(), e->GetInput(), e->GetAction()) + "->" +
                      std::to_string(e->GetTo()->GetNumber()) + " ";
         }
         if (node->IsFinal()) {
@@ -68,79 +72,60 @@ inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, st
         }
         return out;
     };
+    Words out;
     switch (e.kind) {
         case K::Empty:
             return Words{Word{}};
-        case K::Symbol: {
-            const bool graph = !e.quoted && rules.contains(e.text);
-            std::string s = graph ? "<" + e.text + ">" : e.text;
-            s += e.action.empty() ? "" : "/" + e.action;
-            return limit == 0 ? Words{} : Words{Word{s}};
-        }
-        case K::Sequence: {
-            Words out{Word{}};
+        case K::Symbol:
+            return limit == 0
+                       ? Words{}
+                       : Words{Word{Symbol(!e.quoted && rules.contains(e.text), e.text, e.action)}};
+        case K::Sequence:
+            out.insert(Word{});
             for (const ebnf::Expr& item : e.items) {
                 out = concat(out, WordsOf(item, rules, limit));
             }
             return out;
-        }
-        case K::Choice: {
-            Words out;
+        case K::Choice:
             for (const ebnf::Expr& item : e.items) {
-                const Words w = WordsOf(item, rules, limit);
-                out.insert(w.begin(), w.end());
+                out.merge(WordsOf(item, rules, limit));
             }
             return out;
-        }
-        case K::Optional: {
-            Words out = WordsOf(e.items.front(), rules, limit);
-            out.insert(Word{});
-            return out;
-        }
+        case K::Optional:
         case K::Star:
         case K::Plus: {
             const Words once = WordsOf(e.items.front(), rules, limit);
-            Words out = once;
-            for (std::size_t i = 0; i < limit; ++i) {
-                const Words more = concat(out, once);
-                out.insert(more.begin(), more.end());
+            out = once;
+            for (std::size_t i = 0; e.kind != K::Optional && i < limit; ++i) {
+                out.merge(concat(out, once));
             }
-            if (e.kind == K::Star) {
+            if (e.kind != K::Plus) {
                 out.insert(Word{});
             }
             return out;
         }
     }
-    return {};
+    return out;
 }
 
 // The words of at most `limit` edges on the paths from node 1 to a final
-// node. Graph inputs are written in <>, with the start rule's name for
-// MAIN so that they compare with WordsOf.
+// node, Graph edges into MAIN named mainRule, to compare with WordsOf.
 inline Words WordsOf(const CGraph& graph, std::size_t limit, const std::string& mainRule) {
     Words out;
-    struct Walk {
-        const CGraphNode* node;
-        Word word;
-    };
-    std::vector<Walk> todo{{graph.GetElement(0), {}}};
+    std::vector<std::pair<const CGraphNode*, Word>> todo{{graph.GetElement(0), {}}};
     while (!todo.empty()) {
-        const Walk w = todo.back();
+        const auto [node, word] = todo.back();
         todo.pop_back();
-        if (w.node->IsFinal()) {
-            out.insert(w.word);
+        if (node->IsFinal()) {
+            out.insert(word);
         }
-        if (w.word.size() == limit) {
-            continue;
-        }
-        const auto* element = static_cast<const CGraphElement*>(w.node);
-        for (int j = 0; j < element->GetEdgeCount(); ++j) {
+        const auto* element = static_cast<const CGraphElement*>(node);
+        for (int j = 0; word.size() < limit && j < element->GetEdgeCount(); ++j) {
             const CEdge* e = element->GetEdge(j);
-            std::string input = e->GetInput() == "MAIN" && e->IsGraph() ? mainRule : e->GetInput();
-            std::string s = e->IsGraph() ? "<" + input + ">" : input;
-            s += e->GetAction().empty() ? "" : "/" + e->GetAction();
-            Word next = w.word;
-            next.push_back(s);
+            Word next = word;
+            next.push_back(Symbol(
+                e->IsGraph(), e->GetInput() == "MAIN" && e->IsGraph() ? mainRule : e->GetInput(),
+                e->GetAction()));
             todo.push_back({e->GetTo(), next});
         }
     }

@@ -21,134 +21,106 @@ struct Point {
     double x, y;
 };
 
-// The points of an arc as a surface draws it: counterclockwise on the
-// screen from the ray through a to the ray through b.
-std::vector<Point> ArcPoints(const CRect& box, CPoint a, CPoint b) {
-    const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
-    const double r = (box.right - box.left) / 2.0;
-    auto angle = [&](CPoint p) { return std::atan2(cy - p.y, p.x - cx); };
-    const double twoPi = 2 * std::numbers::pi;
-    double sweep = std::fmod(angle(b) - angle(a) + 2 * twoPi, twoPi);
-    if (sweep == 0) {
-        sweep = twoPi;
-    }
-    std::vector<Point> points;
-    for (int i = 0; i <= 200; ++i) {
-        const double t = angle(a) + sweep * i / 200;
-        points.push_back({cx + r * std::cos(t), cy - r * std::sin(t)});
-    }
-    return points;
+double Distance(Point p, CPoint c) {
+    return std::hypot(p.x - c.x, p.y - c.y);
 }
-
-bool RectMeetsCircle(const CRect& r, CPoint c) {
-    const double x = std::clamp<double>(c.x, r.left, r.right);
-    const double y = std::clamp<double>(c.y, r.top, r.bottom);
-    return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y) < kRadius * kRadius;
-}
-
 bool OnCanvas(double x, double y) {
     return x >= 0 && y >= 0 && x <= ebnf::kCanvasSize && y <= ebnf::kCanvasSize;
 }
+bool Overlap(const CRect& r, const CRect& q) {
+    return r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom;
+}
 
-// Every way the graph's drawing breaks the rules, as text; none when it
-// keeps them.
-std::vector<std::string> Problems(const CGraph& graph) {
+// The points of an edge as the editor draws it: an arc counterclockwise on
+// the screen from the ray through a to the ray through b, or a line.
+std::vector<Point> PathOf(CEdge& e) {
+    lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
+    e.Draw(&surface);
+    const auto arcs = surface.Of(lumo_test::RecordingSurface::Call::Arc);
+    std::vector<Point> path;
+    if (arcs.empty()) {
+        const CPoint a = e.GetFrom()->GetCenter(), b = e.GetTo()->GetCenter();
+        for (int i = 0; i <= 100; ++i) {
+            path.push_back({a.x + (b.x - a.x) * i / 100.0, a.y + (b.y - a.y) * i / 100.0});
+        }
+        return path;
+    }
+    const CRect& box = arcs.front().box;
+    const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    const double r = (box.right - box.left) / 2.0, twoPi = 2 * std::numbers::pi;
+    auto angle = [&](CPoint p) { return std::atan2(cy - p.y, p.x - cx); };
+    double sweep = std::fmod(angle(arcs.front().b) - angle(arcs.front().a) + 2 * twoPi, twoPi);
+    sweep = sweep == 0 ? twoPi : sweep;
+    for (int i = 0; i <= 200; ++i) {
+        const double t = angle(arcs.front().a) + sweep * i / 200;
+        path.push_back({cx + r * std::cos(t), cy - r * std::sin(t)});
+    }
+    return path;
+}
+
+// Every way the graph's drawing breaks the rules, as text: nodes off the
+// canvas, on one another, left of node 1, right of a final node without
+// outputs (unless the graph is too wide and folded into bands, each starting
+// where node 1 stands); edges and labels off the canvas, labels on nodes,
+// edges through nodes; with readable, labels on one another.
+std::vector<std::string> Problems(const CGraph& graph, bool readable) {
     std::vector<std::string> out;
     std::vector<const CGraphElement*> nodes;
+    std::vector<CEdge*> edges;
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
         nodes.push_back(graph.GetElement(i));
+        for (int j = 0; j < nodes.back()->GetEdgeCount(); ++j) {
+            edges.push_back(nodes.back()->GetEdge(j));
+        }
     }
     auto name = [](const CGraphNode* n) { return "node " + std::to_string(n->GetNumber()); };
-    // A graph too wide for the canvas is folded into bands, each starting
-    // where node 1 stands; node 1 is alone in its column otherwise.
-    const bool folded = std::any_of(nodes.begin() + 1, nodes.end(), [&](const CGraphElement* n) {
-        return n->GetCenter().x == nodes.front()->GetCenter().x;
-    });
+    const CPoint first = nodes.front()->GetCenter();
+    const bool folded = std::any_of(nodes.begin() + 1, nodes.end(),
+                                    [&](const auto* n) { return n->GetCenter().x == first.x; });
     for (const CGraphElement* n : nodes) {
         const CPoint c = n->GetCenter();
         if (!OnCanvas(c.x - kRadius, c.y - kRadius) || !OnCanvas(c.x + kRadius, c.y + kRadius)) {
             out.push_back(name(n) + " off the canvas");
         }
         for (const CGraphElement* m : nodes) {
-            const CPoint d = m->GetCenter();
-            if (n < m && std::hypot(c.x - d.x, c.y - d.y) < 2 * kRadius) {
+            if (n < m && Distance({double(c.x), double(c.y)}, m->GetCenter()) < 2 * kRadius) {
                 out.push_back(name(n) + " on " + name(m));
             }
+            if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front() && !folded &&
+                m->GetCenter().x > c.x) {
+                out.push_back(name(m) + " right of the final " + name(n));
+            }
         }
-        if (c.x < nodes.front()->GetCenter().x) {
+        if (c.x < first.x) {
             out.push_back(name(n) + " left of node 1");
         }
-        if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front() && !folded) {
-            for (const CGraphElement* m : nodes) {
-                if (m->GetCenter().x > c.x) {
-                    out.push_back(name(m) + " right of the final " + name(n));
-                }
+    }
+    for (CEdge* e : edges) {
+        const std::string edge = "edge " + e->GetInput() + " from " + name(e->GetFrom());
+        const std::vector<Point> path = PathOf(*e);
+        const CRect label = e->GetLabelRect();
+        if (!OnCanvas(label.left, label.top) || !OnCanvas(label.right, label.bottom)) {
+            out.push_back(edge + ": label off the canvas");
+        }
+        if (std::any_of(path.begin(), path.end(), [](Point p) { return !OnCanvas(p.x, p.y); })) {
+            out.push_back(edge + " off the canvas");
+        }
+        for (const CGraphElement* m : nodes) {
+            const CPoint c = m->GetCenter();
+            const double x = std::clamp<double>(c.x, label.left, label.right);
+            const double y = std::clamp<double>(c.y, label.top, label.bottom);
+            if (Distance({x, y}, c) < kRadius) {
+                out.push_back(edge + ": label on " + name(m));
+            }
+            if (m != e->GetFrom() && m != e->GetTo() &&
+                std::any_of(path.begin(), path.end(),
+                            [&](Point p) { return Distance(p, c) < kRadius; })) {
+                out.push_back(edge + " through " + name(m));
             }
         }
-    }
-    for (const CGraphElement* n : nodes) {
-        for (int j = 0; j < n->GetEdgeCount(); ++j) {
-            CEdge* e = n->GetEdge(j);
-            const std::string edge = "edge " + e->GetInput() + " from " + name(n);
-            lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
-            e->Draw(&surface);
-            const CRect label = e->GetLabelRect();
-            std::vector<Point> path;
-            const auto arcs = surface.Of(lumo_test::RecordingSurface::Call::Arc);
-            if (!arcs.empty()) {
-                path = ArcPoints(arcs.front().box, arcs.front().a, arcs.front().b);
-            } else {
-                const CPoint a = e->GetFrom()->GetCenter(), b = e->GetTo()->GetCenter();
-                for (int i = 0; i <= 100; ++i) {
-                    path.push_back({a.x + (b.x - a.x) * i / 100.0, a.y + (b.y - a.y) * i / 100.0});
-                }
-            }
-            if (!OnCanvas(label.left, label.top) || !OnCanvas(label.right, label.bottom)) {
-                out.push_back(edge + ": label off the canvas");
-            }
-            for (const Point& p : path) {
-                if (!OnCanvas(p.x, p.y)) {
-                    out.push_back(edge + " off the canvas");
-                    break;
-                }
-            }
-            for (const CGraphElement* m : nodes) {
-                if (RectMeetsCircle(label, m->GetCenter())) {
-                    out.push_back(edge + ": label on " + name(m));
-                }
-                if (m == e->GetFrom() || m == e->GetTo()) {
-                    continue;
-                }
-                for (const Point& p : path) {
-                    const CPoint c = m->GetCenter();
-                    if (std::hypot(p.x - c.x, p.y - c.y) < kRadius) {
-                        out.push_back(edge + " through " + name(m));
-                        break;
-                    }
-                }
-            }
-        }
-    }
-    return out;
-}
-
-// Labels that overlap: past avoiding in a dense graph, but not in one a
-// person would write.
-std::vector<std::string> OverlappingLabels(const CGraph& graph) {
-    std::vector<const CEdge*> edges;
-    for (int i = 0; i < graph.GetNodeCount(); ++i) {
-        for (int j = 0; j < graph.GetElement(i)->GetEdgeCount(); ++j) {
-            edges.push_back(graph.GetElement(i)->GetEdge(j));
-        }
-    }
-    std::vector<std::string> out;
-    for (std::size_t a = 0; a < edges.size(); ++a) {
-        for (std::size_t b = a + 1; b < edges.size(); ++b) {
-            const CRect& r = edges[a]->GetLabelRect();
-            const CRect& q = edges[b]->GetLabelRect();
-            if (r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom) {
-                out.push_back("labels " + edges[a]->GetInput() + " and " + edges[b]->GetInput() +
-                              " overlap");
+        for (const CEdge* other : edges) {
+            if (readable && e < other && Overlap(label, other->GetLabelRect())) {
+                out.push_back("labels " + e->GetInput() + " and " + other->GetInput() + " overlap");
             }
         }
     }
@@ -159,12 +131,7 @@ void ExpectWellDrawn(const std::string& text, bool readable = false) {
     CGrammer doc;
     ebnf_test::Import(text, doc);
     for (int i = 0; i < doc.GetGraphCount(); ++i) {
-        std::vector<std::string> problems = Problems(*doc.GetGraph(i));
-        if (readable) {
-            const std::vector<std::string> more = OverlappingLabels(*doc.GetGraph(i));
-            problems.insert(problems.end(), more.begin(), more.end());
-        }
-        for (const std::string& problem : problems) {
+        for (const std::string& problem : Problems(*doc.GetGraph(i), readable)) {
             ADD_FAILURE() << doc.GetGraphName(i) << ": " << problem << "\n" << text;
         }
     }

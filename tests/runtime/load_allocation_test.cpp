@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/allocation_watch.h"
-
 #include "runtime/parse_table.h"
+#include "support/allocation_watch.h"
 #include "table_bytes.h"
 
 namespace {
@@ -15,8 +14,9 @@ using lumo_test::I32;
 using lumo_test::PtString;
 
 TEST(LoadAllocation, ShortTablesStayWithinAFewKilobytes) {
-    const std::string main = PtString("MAIN");
-    const std::string node = I32(-1) + I32(0);
+    const std::string main = PtString("MAIN"), node = I32(-1) + I32(0);
+    const std::string edge = std::string(1, '\0') + I32(1) + PtString("a") + PtString("");
+    constexpr std::size_t kSize = 65536;
     const std::string tables[] = {
         I32(0x7FFFFFF0) + main + I32(1) + node,
         I32(1) + main + I32(0x7FFFFFF0) + node,
@@ -24,15 +24,15 @@ TEST(LoadAllocation, ShortTablesStayWithinAFewKilobytes) {
         I32(1) + std::string("\xFF\xFF\xFF\xF0\xFF\xFF\x7F", 7) + "MAIN",
         I32(1) + main + I32(1) + I32(-1) + I32(1) + std::string(1, '\0') + I32(1) +
             std::string("\xFF\xFE\xFF", 3),
-        // Claims that each fit: the table's own size bounds them.
-        I32(3) + PtString("G") + I32(1) + node + PtString("H") + I32(1) + node + PtString("I") +
-            I32(1) + node,
+        // Counts within the bytes, but one record more than they can hold.
+        I32((kSize - 4) / 13 + 1) + main + I32(1) + node,
+        I32(1) + main + I32((kSize - 13) / 8 + 1) + node,
+        I32(1) + main + I32(1) + I32(-1) + I32((kSize - 21) / 7 + 1) + edge,
     };
     for (const std::string& raw : tables) {
         std::string table = raw;
-        table.resize(100, '\x01');
-        std::size_t largest = 0;
-        std::size_t total = 0;
+        table.resize(kSize, '\x01');
+        std::size_t largest = 0, total = 0;
         {
             lumo_test::AllocationWatch watch;
             try {

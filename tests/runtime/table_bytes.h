@@ -16,8 +16,7 @@ namespace lumo_test {
 struct PtEdge {
     bool graph = false;
     int32_t target = 0;
-    std::string input;
-    std::string action;
+    std::string input, action;
 };
 struct PtNode {
     int32_t number = 1;  // negative: final
@@ -35,22 +34,13 @@ inline PtEdge Gr(const std::string& name, int32_t target, const std::string& act
     return PtEdge{true, target, name, action};
 }
 
-// The archive's string: one length byte below 255, then 0xFF and 16 bits,
-// then 0xFF 0xFFFF and 32 bits.
+// The archive's string: one length byte below 255, else 0xFF and 16 bits.
 inline std::string PtString(const std::string& text) {
     const size_t n = text.size();
-    std::string out;
-    if (n < 0xFF) {
-        out += static_cast<char>(n);
-    } else if (n < 0xFFFE) {
-        out += '\xFF';
-        out += static_cast<char>(n & 0xFF);
-        out += static_cast<char>(n >> 8);
-    } else {
-        out += "\xFF\xFF\xFF";
-        out += I32(static_cast<int32_t>(n));
-    }
-    return out + text;
+    return (n < 0xFF
+                ? std::string(1, static_cast<char>(n))
+                : "\xFF" + std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8)}) +
+           text;
 }
 
 inline std::string PtBytes(const std::vector<PtGraph>& graphs) {
@@ -76,12 +66,10 @@ inline std::string TableOf(CGrammer& doc) {
     return bytes;
 }
 
-// The ids of whitespace-separated tokens; a word the table lacks becomes
-// kUnknownToken.
+// The ids of space-separated words; a word the table lacks is kUnknownToken.
 inline std::vector<lumo::TokenId> Ids(const lumo::ParseTable& table, const std::string& words) {
     std::vector<lumo::TokenId> ids;
-    size_t pos = 0;
-    while ((pos = words.find_first_not_of(' ', pos)) != std::string::npos) {
+    for (size_t pos = 0; (pos = words.find_first_not_of(' ', pos)) != std::string::npos;) {
         const size_t end = std::min(words.find(' ', pos), words.size());
         ids.push_back(table.FindToken(words.substr(pos, end - pos)));
         pos = end;
