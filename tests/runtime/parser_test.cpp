@@ -133,6 +133,13 @@ TEST_P(ParserTest, PassesAnOptionalGraphWithoutATokenButEntersOnlyOnItsFirstToke
                  {"G", {{1, {Gr("Opt", 2)}}, {2, {Tok("x", 3)}}, {-3, {}}}},
                  {"Opt", {{-1, {Tok("a", 2)}}, {-2, {}}}}}),
            {{"a x", "ok"}, {"x", "0 x: MAIN#1 expects a"}});
+    // MAIN is graph 0: a Graph edge into it is still a graph's action.
+    Expect(Made({{"MAIN",
+                  {{1, {Tok("(", 2), Tok("x", 4)}},
+                   {2, {Gr("MAIN", 3, "@in")}},
+                   {3, {Tok(")", 4)}},
+                   {-4, {}}}}}),
+           {{"( ( x ) )", "ok", {"@in 3 <MAIN>", "@in 4 <MAIN>"}}});
 }
 
 TEST_P(ParserTest, NestsWithoutTheCallStackAndDescribesWhereItStopped) {
