@@ -74,7 +74,7 @@ TEST_F(LumoGen, WritesTheTablesTheEditorWritesWhereAsked) {
 // Each exit status and kind of message, byte for byte, and no file written
 // where the command fails.
 TEST_F(LumoGen, ExitStatusAndMessages) {
-    const std::string corpus = LUMO_SOURCE_DIR "/tests/fuzz/corpus/";
+    const std::string corpus = LUMO_SOURCE_DIR "/fuzz/corpus/";
     WriteFile(Path("bad.pt"), "previous");
     WriteFile(Path("junk.lm"), "not a grammar at all");
     WriteFile(Path("empty.lm"), "");  // what the desktop's "new document" entry makes

@@ -6,11 +6,7 @@ must handle: ok_* files load, bad_* files must be refused. The replay test
 runs them all in every build, so a seed is also a regression test; the fuzzer
 starts from them and mutates.
 
-Inputs that still make the core fail go to crashes/ instead, out of the
-replay test, until the fault is fixed.
-
-Run it again after changing a seed; it replaces every *.lm file in corpus/
-and crashes/.
+Run it again after changing a seed; it replaces every *.lm file in corpus/.
 """
 
 import math
@@ -19,8 +15,7 @@ import struct
 
 HERE = pathlib.Path(__file__).resolve().parent
 CORPUS = HERE / "corpus"
-CRASHES = HERE / "crashes"
-WORKED = HERE.parent.parent / "examples" / "worked.lm"
+WORKED = HERE.parent / "examples" / "worked.lm"
 
 INT_MIN = -(2**31)
 INT_MAX = 2**31 - 1
@@ -227,8 +222,8 @@ def valid_seeds():
         Node(2, 100, 100, edges=[Edge(3, "c", label=everywhere)]),
         Node(3, 105, 100, final=True, edges=[Edge(2, "d", label=(95, 92, 135, 108))]),
     ])])
-    # Nodes as far apart as a node's circle allows (crashes/ has the limits
-    # themselves), odd bends, an inside-out label and a type byte other than 1.
+    # Nodes as far apart as a node's circle allows (limit_seeds() has the
+    # limits themselves), odd bends, an inside-out label and a type byte other than 1.
     seeds["extremes"] = document([Graph("MAIN", [
         Node(1, INT_MIN + 15, INT_MAX - 15, edges=[
             Edge(2, "a", offset=math.nan, label=(INT_MAX, INT_MIN, INT_MIN, INT_MAX)),
@@ -301,12 +296,6 @@ def bad_seeds(worked):
     return seeds
 
 
-def crash_seeds():
-    """Inputs that make the core fail, kept apart until the fix is confirmed;
-    then they move to valid_seeds() and so into the replay test."""
-    return {}
-
-
 def limit_seeds():
     """Nodes at the coordinate limits: these once made drawing overflow."""
     return {
@@ -339,12 +328,6 @@ def main():
     write_folder(CORPUS, seeds)
     total = sum(len(data) for data in seeds.values())
     print(f"{len(seeds)} seeds, {total} bytes, in {CORPUS}")
-    crashes = crash_seeds()
-    if crashes:
-        write_folder(CRASHES, crashes)
-    else:
-        for old in CRASHES.glob("*.lm"):
-            old.unlink()
 
 
 if __name__ == "__main__":
