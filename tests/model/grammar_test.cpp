@@ -1,4 +1,5 @@
-// The document: graphs created by edges, graph selection, the modified flag.
+// The document and its graphs: graphs created by edges, selection, node
+// numbering, picking, which of overlapping items wins, the modified flag.
 
 #include <gtest/gtest.h>
 
@@ -8,77 +9,153 @@ namespace {
 
 using lumo_test::AddEdge;
 using lumo_test::AddGraphEdge;
-using lumo_test::AddNodes;
+using lumo_test::Build;
 using lumo_test::CentreOf;
 
 TEST(NewGrammar, HoldsMainWithNodeOneAndIsNotModified) {
     CGrammer doc;
-    ASSERT_EQ(doc.GetGraphCount(), 1);
-    EXPECT_EQ(doc.GetGraphName(0), "MAIN");
-    const CGraph* main = doc.GetCurrentGraph();
-    ASSERT_EQ(main->GetNodeCount(), 1);
-    EXPECT_EQ(main->GetElement(0)->GetNumber(), 1);
-    EXPECT_EQ(main->GetElement(0)->GetCenter(), (CPoint{100, 100}));
-    EXPECT_FALSE(main->GetElement(0)->IsFinal());
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.GetTitle(), "Untitled");
-
-    AddNodes(doc, 2);
-    doc.OnNewDocument();  // File New starts over
-    EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 1);
-    EXPECT_EQ(doc.GetCurrentGraph()->GetLastNumber(), 1);
-    EXPECT_FALSE(doc.IsModified());
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(doc.GetGraphCount(), 1);
+        EXPECT_EQ(doc.GetGraphName(0), "MAIN");
+        const CGraph* main = doc.GetCurrentGraph();
+        ASSERT_EQ(main->GetNodeCount(), 1);
+        EXPECT_EQ(main->GetLastNumber(), 1);
+        EXPECT_EQ(main->GetElement(0)->GetNumber(), 1);
+        EXPECT_EQ(main->GetElement(0)->GetCenter(), (CPoint{100, 100}));
+        EXPECT_FALSE(main->GetElement(0)->IsFinal());
+        EXPECT_FALSE(doc.IsModified());
+        EXPECT_EQ(doc.GetTitle(), "Untitled");
+        Build(doc, {lumo_test::GraphArc(1, 3, "G")});
+        doc.OnNewDocument();  // File New starts over
+    }
 }
 
 TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
     CGrammer doc;
-    AddNodes(doc, 1);
-    AddEdge(doc, 1, 2, "EXPR");  // a token never creates a graph
+    AddEdge(doc, 1, 1, "EXPR");  // a token never creates a graph
     EXPECT_EQ(doc.GetGraphCount(), 1);
-    AddGraphEdge(doc, 1, 2, "EXPR");
+    AddGraphEdge(doc, 1, 1, "EXPR");
     ASSERT_EQ(doc.GetGraphCount(), 2);
     EXPECT_EQ(doc.GetGraphName(1), "EXPR");
     EXPECT_EQ(doc.GetGraph(1)->GetElement(0)->GetCenter(), (CPoint{100, 100}));
     EXPECT_EQ(doc.GetCurrentGraph(), doc.GetGraph(0));
-
     ASSERT_TRUE(doc.SelectGraph(1));
     AddGraphEdge(doc, 1, 1, "EXPR");  // from another graph: nothing new
     AddGraphEdge(doc, 1, 1, "MAIN");  // found at index 0
     EXPECT_EQ(doc.GetGraphCount(), 2);
     AddGraphEdge(doc, 1, 1, "expr");  // names are case-sensitive
     EXPECT_EQ(doc.GetGraphCount(), 3);
-}
 
-TEST(GraphCreation, ChangingAnEdgeToGraphCreatesAndChangingBackKeeps) {
-    CGrammer doc;
-    AddNodes(doc, 1);
-    AddEdge(doc, 1, 2, "x");
+    // Changing an edge to a graph edge creates the graph; changing it back keeps it.
     doc.GetCurrentGraph()->GetElement(0)->GetEdge(0)->SetLabelRect({0, 0, 10, 10});
     doc.AddEdge({5, 5}, "TERM", "@t", true, true);
-    ASSERT_EQ(doc.GetGraphCount(), 2);
+    ASSERT_EQ(doc.GetGraphCount(), 4);
     const CEdge* edge = doc.GetCurrentGraph()->GetElement(0)->GetEdge(0);
     EXPECT_TRUE(edge->IsGraph());
     EXPECT_EQ(edge->GetAction(), "@t");
     doc.AddEdge({5, 5}, "x", "", false, true);
     EXPECT_FALSE(edge->IsGraph());
-    EXPECT_EQ(doc.GetGraphCount(), 2);
+    EXPECT_EQ(doc.GetGraphCount(), 4);
     // Properties at a point with no edge change nothing but still name a graph.
     doc.AddEdge({500, 500}, "OTHER", "", true, true);
-    EXPECT_EQ(doc.GetGraphCount(), 3);
+    EXPECT_EQ(doc.GetGraphCount(), 5);
 }
 
-TEST(GraphSelection, OnlyExistingIndices) {
+TEST(GraphSelection, OnlyExistingIndicesAndNoChangeToSave) {
     CGrammer doc;
     AddGraphEdge(doc, 1, 1, "A");
+    doc.SetModifiedFlag(false);
     EXPECT_TRUE(doc.SelectGraph(1));
-    EXPECT_EQ(doc.GetCurrentGraph()->GetName(), "A");
     EXPECT_FALSE(doc.SelectGraph(2));
     EXPECT_FALSE(doc.SelectGraph(-1));
     EXPECT_EQ(doc.GetCurrentGraph()->GetName(), "A");
-    EXPECT_TRUE(doc.SelectGraph(0));
-    doc.SetModifiedFlag(false);
-    doc.SelectGraph(1);
     EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(GraphNumbering, DeletedNumbersAreNeverGivenAgainNorNumbersPastTheLast) {
+    CGraph graph("G");
+    graph.AddNode({100, 100});
+    graph.AddNode({200, 100});
+    graph.AddNode({300, 100});
+    ASSERT_TRUE(graph.DeleteNode({300, 100}));
+    CGraphElement* added = graph.AddNode({400, 100});
+    EXPECT_EQ(added->GetNumber(), 4);
+    EXPECT_EQ(graph.GetElement(2), added);
+    EXPECT_EQ(graph.GetNodeCount(), 3);
+
+    // Only a loaded file can claim the highest number.
+    CGrammer doc;
+    lumo_test::Load(doc, lumo_test::I32(1) + lumo_test::Str("MAIN") + lumo_test::I32(1) +
+                             lumo_test::I32(INT32_MAX) + lumo_test::I32(-1) +
+                             std::string(16, '\0'));
+    EXPECT_EQ(doc.AddNode({300, 300}), nullptr);
+    EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 1);
+}
+
+TEST(GraphPicking, FailedFindKeepsThePickedNodeDeletingItForgetsIt) {
+    CGraph graph("G");
+    graph.AddNode({100, 100});
+    CGraphNode* node = graph.FindNode({105, 100});
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(graph.FindNode({500, 500}), nullptr);
+    EXPECT_EQ(graph.GetSelected(), node);
+    graph.MoveSelectedNode({400, 400});
+    EXPECT_EQ(node->GetCenter(), (CPoint{400, 400}));
+    EXPECT_EQ(graph.GetSelected(), nullptr);
+    graph.MoveSelectedNode({0, 0});  // nothing picked: nothing moves
+    EXPECT_EQ(node->GetCenter(), (CPoint{400, 400}));
+
+    CGrammer doc;
+    lumo_test::AddNodes(doc, 1);
+    doc.FindNode(CentreOf(doc, 2));
+    ASSERT_TRUE(doc.DeleteNode(CentreOf(doc, 2)));
+    EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
+    doc.AddEdge({300, 100}, "x", "", false, false);  // no source: nothing happens
+    EXPECT_EQ(doc.GetCurrentGraph()->GetElement(0)->GetEdgeCount(), 0);
+}
+
+TEST(GraphOverlap, EarlierSlotWins) {
+    CGrammer doc;
+    doc.AddNode({110, 100});  // node 2 overlaps node 1
+    doc.AddNode({300, 100});  // node 3
+    AddEdge(doc, 3, 3, "to self");
+    // Deleting at the overlap finds node 1 first, which cannot go, and stops.
+    EXPECT_FALSE(doc.DeleteNode({105, 100}));
+    EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 3);
+    // An edge dragged onto the overlap goes to node 1.
+    doc.FindNode({300, 100});
+    doc.AddEdge({105, 100}, "x", "", false, false);
+    EXPECT_EQ(doc.GetCurrentGraph()->GetElement(2)->GetEdge(1)->GetTo()->GetNumber(), 1);
+}
+
+TEST(GraphEdges, DragEndingOffANodeOrOnTheSourceMakesALoop) {
+    CGrammer doc;
+    lumo_test::AddNodes(doc, 1);
+    for (const CPoint end : {CPoint{900, 900}, CentreOf(doc, 2)}) {
+        doc.FindNode(CentreOf(doc, 2));
+        doc.AddEdge(end, "e", "", false, false);
+    }
+    const CGraphElement* node = doc.GetCurrentGraph()->GetElement(1);
+    ASSERT_EQ(node->GetEdgeCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(node->GetEdge(i)->GetFrom(), node);
+        EXPECT_EQ(node->GetEdge(i)->GetTo(), node);
+    }
+    EXPECT_EQ(node->GetRefCount(), 4);
+    EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
+}
+
+TEST(GraphEdges, OverlappingLabelsResolveBySlotThenListOrder) {
+    CGrammer doc;
+    Build(doc, {{2, 1, "later slot"}, {1, 2, "first"}, {1, 2, "second"}});
+    const CGraph* graph = doc.GetCurrentGraph();
+    for (const auto& [slot, index] : {std::pair{1, 0}, {0, 0}, {0, 1}}) {
+        graph->GetElement(slot)->GetEdge(index)->SetLabelRect({0, 0, 20, 20});
+    }
+    for (const char* input : {"first", "second", "later slot"}) {
+        EXPECT_EQ(doc.FindEdge({5, 5})->GetInput(), input);
+        ASSERT_TRUE(doc.DeleteEdge({5, 5}));
+    }
 }
 
 TEST(ModifiedFlag, FollowsTheEdits) {
@@ -109,16 +186,11 @@ TEST(Teardown, DestroyingGraphsWithCrossingEdgesTouchesNoFreedNode) {
     // Edges point into slots both before and after their own; under the
     // address sanitizer a release into a freed node would be reported.
     auto doc = std::make_unique<CGrammer>();
-    AddNodes(*doc, 3);
-    AddEdge(*doc, 1, 4, "a");
-    AddEdge(*doc, 4, 1, "b");
-    AddEdge(*doc, 3, 2, "c");
-    AddEdge(*doc, 2, 2, "d");
-    AddGraphEdge(*doc, 4, 3, "G");
+    Build(*doc,
+          {{1, 4, "a"}, {4, 1, "b"}, {3, 2, "c"}, {2, 2, "d"}, lumo_test::GraphArc(4, 3, "G")});
     doc->OnNewDocument();
     EXPECT_EQ(doc->GetGraphCount(), 1);
-    AddNodes(*doc, 1);
-    AddEdge(*doc, 2, 1, "x");
+    Build(*doc, {{2, 1, "x"}});
     doc.reset();
 }
 

@@ -1,6 +1,6 @@
-// A short file must never make the loader ask for much memory, whatever
-// counts and lengths it claims. Its own executable, since it replaces the
-// global allocation functions to watch every request.
+// A file must never make the loaders ask for more memory than its bytes can
+// stand for, whatever counts and lengths it claims. Its own executable, since
+// it replaces the global allocation functions to watch every request.
 
 #include <gtest/gtest.h>
 
@@ -14,54 +14,108 @@ namespace {
 using lumo_test::I32;
 using lumo_test::Str;
 
+struct Watched {
+    std::string refusal;  // empty when loaded
+    std::size_t largest = 0, total = 0;
+};
+
+// Loads bytes into the document (or, with flat, the way lumo-gen reads them)
+// and reports the largest and total allocations made on the way.
+Watched LoadWatched(const std::string& bytes, bool flat) {
+    Watched w;
+    CGrammer doc;
+    doc.DeleteContents();
+    CFlatGrammar reader;
+    std::string copy = bytes;
+    lumo_test::AllocationWatch watch;
+    try {
+        if (flat) {
+            reader.Load(std::move(copy));
+        } else {
+            CArchive ar(bytes.data(), bytes.size());
+            doc.Serialize(ar);
+        }
+    } catch (const CArchiveException& e) {
+        w.refusal = e.what();
+    }
+    w.largest = watch.Largest();
+    w.total = watch.Total();
+    return w;
+}
+
+const std::string kNode = I32(1) + I32(0) + I32(0) + I32(0) + I32(0);
+
 TEST(LoadAllocation, HundredByteFilesStayWithinAFewKilobytes) {
-    const std::string node = I32(1) + I32(0) + I32(0) + I32(0) + I32(0);
     const std::string files[] = {
-        I32(0x7FFFFFF0) + Str("MAIN") + I32(1) + I32(1) + node,
-        I32(1) + Str("MAIN") + I32(0x7FFFFFF0) + I32(1) + node,
+        I32(0x7FFFFFF0) + Str("MAIN") + I32(1) + I32(1) + kNode,
+        I32(1) + Str("MAIN") + I32(0x7FFFFFF0) + I32(1) + kNode,
         I32(1) + Str("MAIN") + I32(1) + I32(1) + I32(1) + I32(0) + I32(0) + I32(0x7FFFFFF0) +
             I32(0),
         I32(1) + std::string("\xFF\xFF\xFF\xF0\xFF\xFF\x7F", 7) + "MAIN",
         I32(1) + Str("MAIN") + I32(1) + I32(1) + I32(1) + I32(0) + I32(0) + I32(1) + I32(0) +
             std::string(1, '\0') + I32(1) + std::string("\xFF\xFE\xFF", 3),
         // Many small claims that each fit: the file's own size bounds them.
-        I32(3) + (Str("G") + I32(1) + I32(1) + node) + (Str("H") + I32(1) + I32(1) + node) +
+        I32(3) + (Str("G") + I32(1) + I32(1) + kNode) + (Str("H") + I32(1) + I32(1) + kNode) +
             (Str("I") + I32(1) + I32(1) + I32(1) + I32(0) + I32(0) + I32(3) + I32(0)),
     };
-    for (const std::string& raw : files) {
-        std::string file = raw;
+    for (std::string file : files) {
         file.resize(100, '\x01');
-        CGrammer doc;
-        doc.DeleteContents();
-        std::size_t largest = 0;
-        std::size_t total = 0;
-        {
-            lumo_test::AllocationWatch watch;
-            try {
-                CArchive ar(file.data(), file.size());
-                doc.Serialize(ar);
-            } catch (const CArchiveException&) {
-            }
-            largest = watch.Largest();
-            total = watch.Total();
+        for (bool flat : {false, true}) {  // lumo-gen's reading keeps the file, little beside
+            const Watched w = LoadWatched(file, flat);
+            EXPECT_LE(w.largest, 2048u);
+            EXPECT_LE(w.total, 8192u);
         }
-        EXPECT_LE(largest, 2048u);
-        EXPECT_LE(total, 8192u);
+    }
+}
 
-        // lumo-gen's reading keeps the file, and nothing much beside it.
-        std::string bytes = file;
-        CFlatGrammar flat;
-        {
-            lumo_test::AllocationWatch watch;
-            try {
-                flat.Load(std::move(bytes));
-            } catch (const CArchiveException&) {
-            }
-            largest = watch.Largest();
-            total = watch.Total();
+// A count is checked against the bytes left divided by the smallest record it
+// counts: one more than fits is refused before anything is reserved for it,
+// even when the count alone would fit in the bytes; as many as fit load.
+TEST(LoadAllocation, CountsAreCheckedAgainstTheRecordSizeBeforeAnyReserve) {
+    const std::string edge = std::string(1, '\0') + I32(1) + Str("") + Str("") + I32(0) + I32(0) +
+                             I32(0) + I32(0) + I32(0);
+    ASSERT_EQ(edge.size(), 27u);
+    const std::string graph = Str("") + I32(1) + I32(1) + kNode;
+    ASSERT_EQ(graph.size(), 29u);
+    std::string node;
+    for (int n = 1; n <= 800; ++n) {
+        node += I32(n) + I32(0) + I32(0) + I32(0) + I32(0);
+    }
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) {
+            out += s;
         }
-        EXPECT_LE(largest, 2048u);
-        EXPECT_LE(total, 8192u);
+        return out;
+    };
+    struct Case {
+        const char* what;
+        std::string head;  // up to the records
+        std::size_t countAt;
+        int count;
+        std::string rest;  // as many records as fit exactly
+    };
+    const Case cases[] = {
+        {"graphs", I32(600), 0, 600, repeat(graph, 600)},
+        {"nodes", I32(1) + Str("MAIN") + I32(800) + I32(800), 9, 800, node},
+        {"edges",
+         I32(1) + Str("MAIN") + I32(1) + I32(1) + I32(1) + I32(0) + I32(0) + I32(600) + I32(1200),
+         29, 600, repeat(edge, 600)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = c.head + c.rest;
+        for (bool flat : {false, true}) {
+            EXPECT_EQ(LoadWatched(file, flat).refusal, "") << "as many as fit";
+        }
+        // One more record claimed than the bytes hold, yet far fewer than the bytes.
+        file.replace(c.countAt, 4, I32(c.count + 1));
+        ASSERT_LT(c.count + 1, static_cast<int>(c.rest.size()));
+        const Watched doc = LoadWatched(file, false);
+        EXPECT_EQ(doc.refusal, "count exceeds the data left");
+        EXPECT_LE(doc.largest, 1024u);
+        EXPECT_EQ(LoadWatched(file, true).refusal,
+                  "byte " + std::to_string(c.countAt + 4) + ": count exceeds the data left");
     }
 }
 

@@ -45,19 +45,15 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace lumo_test {
 
 AllocationWatch::AllocationWatch() {
-    g_largest = 0;
-    g_total = 0;
+    g_largest = g_total = 0;
     g_watching = true;
 }
-
 AllocationWatch::~AllocationWatch() {
     g_watching = false;
 }
-
 std::size_t AllocationWatch::Largest() const {
     return g_largest;
 }
-
 std::size_t AllocationWatch::Total() const {
     return g_total;
 }

@@ -3,10 +3,13 @@
 // Builds grammars through the document's editing operations, the way the
 // editor does: pick a source node, then add the edge at the target point.
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "framework/archive.h"
 #include "model/grammar.h"
@@ -35,12 +38,10 @@ inline void AddGraphEdge(CGrammer& doc, int from, int to, const std::string& nam
     AddEdge(doc, from, to, name, "", true);
 }
 
-// Adds nodes 2..n at (100 + 200 * (k - 1), 100), so node k sits at x = 100 + 200 (k - 1).
+// Adds `count` nodes; node k sits at (100 + 200 (k - 1), 100).
 inline void AddNodes(CGrammer& doc, int count) {
-    const CGraph* graph = doc.GetCurrentGraph();
     for (int k = 0; k < count; ++k) {
-        const int next = graph->GetLastNumber() + 1;
-        doc.AddNode(CPoint{100 + 200 * (next - 1), 100});
+        doc.AddNode(CPoint{100 + 200 * doc.GetCurrentGraph()->GetLastNumber(), 100});
     }
 }
 
@@ -48,18 +49,52 @@ inline void MakeFinal(CGrammer& doc, int number) {
     doc.ToggleNodeFinal(CentreOf(doc, number));
 }
 
+// One edge for Build, its ends by number.
+struct Arc {
+    Arc(int f, int t, std::string in, std::string act = "", bool g = false)
+        : from(f), to(t), input(std::move(in)), action(std::move(act)), graph(g) {}
+    int from, to;
+    std::string input, action;
+    bool graph;
+};
+inline Arc GraphArc(int from, int to, const std::string& name, const std::string& action = "") {
+    return Arc(from, to, name, action, true);
+}
+
+// Builds the current graph in one call: nodes up to the highest number named
+// (placed as AddNodes places them), the edges in order, then the final nodes.
+inline void Build(CGrammer& doc, std::initializer_list<Arc> arcs,
+                  std::initializer_list<int> finals = {}) {
+    int highest = 0;
+    for (const int f : finals) {
+        highest = std::max(highest, f);
+    }
+    for (const Arc& a : arcs) {
+        highest = std::max({highest, a.from, a.to});
+    }
+    AddNodes(doc, highest - doc.GetCurrentGraph()->GetLastNumber());
+    for (const Arc& a : arcs) {
+        AddEdge(doc, a.from, a.to, a.input, a.action, a.graph);
+    }
+    for (const int f : finals) {
+        MakeFinal(doc, f);
+    }
+}
+
+// The same for the graph named `graph` (which an edge must have created);
+// MAIN is current again afterwards.
+inline void Build(CGrammer& doc, const std::string& graph, std::initializer_list<Arc> arcs,
+                  std::initializer_list<int> finals = {}) {
+    doc.SelectGraph(doc.FindGraph(graph));
+    Build(doc, arcs, finals);
+    doc.SelectGraph(0);
+}
+
 // The grammar whose tables are the reference: MAIN: 1 -a/@push-> 2 -E-> 3
 // (final); E: 1 -b-> 2 (final).
 inline void BuildWorkedExample(CGrammer& doc) {
-    AddNodes(doc, 2);
-    AddEdge(doc, 1, 2, "a", "@push");
-    AddGraphEdge(doc, 2, 3, "E");
-    MakeFinal(doc, 3);
-    doc.SelectGraph(1);
-    AddNodes(doc, 1);
-    AddEdge(doc, 1, 2, "b");
-    MakeFinal(doc, 2);
-    doc.SelectGraph(0);
+    Build(doc, {{1, 2, "a", "@push"}, GraphArc(2, 3, "E")}, {3});
+    Build(doc, "E", {{1, 2, "b"}}, {2});
 }
 
 inline std::string Store(CGrammer& doc) {
@@ -82,17 +117,14 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline void WriteFile(const std::string& path, const std::string& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
 // Little-endian pieces of a document, for hand-made files.
 inline std::string I32(int32_t v) {
-    std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        s[static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-    }
-    return s;
+    const auto u = static_cast<uint32_t>(v);
+    return {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF), char(u >> 24)};
 }
 inline std::string Str(const std::string& text) {
     return std::string(1, static_cast<char>(text.size())) + text;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cmath>
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,8 @@ public:
     std::vector<Call>& Calls() { return m_calls; }
     std::vector<Call> Of(Call::Kind kind) const {
         std::vector<Call> out;
-        for (const Call& c : m_calls) {
-            if (c.kind == kind) {
-                out.push_back(c);
-            }
-        }
+        std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(out),
+                     [kind](const Call& c) { return c.kind == kind; });
         return out;
     }
 
@@ -48,17 +46,8 @@ protected:
 
 private:
     void Add(Call::Kind kind, const CRect& box, CPoint a, CPoint b, const std::string& text = "") {
-        Call c;
-        c.kind = kind;
-        c.box = box;
-        c.a = a;
-        c.b = b;
-        c.text = text;
-        c.pen = GetPen();
-        c.brush = GetBrush();
-        c.textColor = GetTextColor();
-        c.bkColor = GetBkColor();
-        m_calls.push_back(c);
+        m_calls.push_back(
+            Call{kind, box, a, b, text, GetPen(), GetBrush(), GetTextColor(), GetBkColor()});
     }
 
     CTextMetrics m_metrics;

@@ -45,10 +45,9 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
         ::dup2(::open(io.Path("stdin").c_str(), O_RDONLY), 0);
         ::dup2(::open(io.Path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         ::dup2(::open(io.Path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        std::vector<std::string> copy = args;
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (std::string& arg : copy) {
-            argv.push_back(arg.data());
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
         }
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
