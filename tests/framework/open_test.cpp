@@ -2,16 +2,12 @@
 // the memory left, files that fail part-way. Nothing blocks, nothing aborts,
 // and only a file that fails part-way gives up the open document.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
-#include <functional>
 
+#include "child.h"
 #include "support/grammar_builder.h"
 #include "support/message_capture.h"
 #include "support/sanitizer.h"
@@ -20,23 +16,6 @@
 namespace {
 
 using lumo_test::TempDir;
-
-// Runs body in a child that is killed if it blocks; its result comes back as
-// the exit status (99: an exception escaped).
-int RunInChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(20);
-        try {
-            ::_exit(body());
-        } catch (...) {
-            ::_exit(99);  // not caught where it should have been
-        }
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 // The child's address space is capped at what it uses now plus extraMb.
 void LimitAddressSpace(std::size_t extraMb) {
@@ -53,53 +32,41 @@ void LimitAddressSpace(std::size_t extraMb) {
     ::setrlimit(RLIMIT_AS, &limit);
 }
 
-// A document with unsaved work, under its own name.
-struct OpenWork {
-    explicit OpenWork(const TempDir& dir) {
+// In a child: opening path fails with message, shown once with icon, and
+// leaves a document with unsaved work exactly as it was (exit status 0).
+int ExpectRefusedAndKept(const TempDir& dir, const std::string& path, const std::string& message,
+                         MessageIcon icon, std::size_t limitMb) {
+    return lumo_test::RunInChild([&] {
+        lumo_test::MessageCapture messages;
+        CGrammer doc;
         lumo_test::BuildWorkedExample(doc);
         doc.SetPathName(dir.Path("mine.lm"));
         doc.AddNode({700, 700});
-        before = lumo_test::Store(doc);
-    }
-    // Exit status for the child: 0 when the open failed with message and
-    // left the document exactly as it was.
-    int ExpectRefusedAndKept(const std::string& path, const std::string& message) {
-        if (doc.OnOpenDocument(path)) {
+        const std::string before = lumo_test::Store(doc);
+        if (limitMb != 0 && !lumo_test::kAddressSanitizer) {
+            LimitAddressSpace(limitMb);
+        }
+        if (doc.OnOpenDocument(path) || doc.GetLastErrorMessage() != message) {
             return 1;
         }
-        if (doc.GetLastErrorMessage() != message) {
+        if (lumo_test::Store(doc) != before || !doc.IsModified() || doc.GetTitle() != "mine.lm" ||
+            doc.GetCurrentGraph() != doc.GetGraph(0)) {
             return 2;
         }
-        const bool kept = lumo_test::Store(doc) == before && doc.IsModified() &&
-                          doc.GetTitle() == "mine.lm" && doc.GetCurrentGraph() == doc.GetGraph(0);
-        return kept ? 0 : 3;
-    }
-
-    CGrammer doc;
-    std::string before;
-};
+        return messages.Messages() == std::vector<std::string>{path + ": " + message} &&
+                       messages.Icons()[0] == icon
+                   ? 0
+                   : 3;
+    });
+}
 
 TEST(OpenOtherKinds, FifoAndDeviceAreRefusedWithoutBlockingOrReading) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.Path("pipe.lm").c_str(), 0600), 0);
+    // A read of /dev/zero would never end: it gets little room.
     for (const std::string& path : {dir.Path("pipe.lm"), std::string("/dev/zero")}) {
-        SCOPED_TRACE(path);
-        const int status = RunInChild([&] {
-            // A read of /dev/zero would never end: give it little room.
-            if (!lumo_test::kAddressSanitizer) {
-                LimitAddressSpace(256);
-            }
-            lumo_test::MessageCapture messages;
-            OpenWork work(dir);
-            const int kept = work.ExpectRefusedAndKept(path, "not a regular file");
-            if (kept != 0) {
-                return kept;
-            }
-            return messages.Messages() == std::vector<std::string>{path + ": not a regular file"}
-                       ? 0
-                       : 4;
-        });
-        EXPECT_EQ(status, 0);
+        EXPECT_EQ(ExpectRefusedAndKept(dir, path, "not a regular file", MessageIcon::Error, 256), 0)
+            << path;
     }
 }
 
@@ -112,36 +79,21 @@ TEST(OpenOtherKinds, RunningOutOfMemoryKeepsTheOpenDocument) {
     }
     TempDir dir;
     const std::string huge = dir.Path("huge.lm");
-    { std::ofstream out(huge, std::ios::binary); }
+    std::ofstream{huge};
     ASSERT_EQ(::truncate(huge.c_str(), off_t{8} << 30), 0);  // sparse
-
     const int nodes = 2'500'000;
     std::string many =
         lumo_test::I32(1) + lumo_test::Str("MAIN") + lumo_test::I32(nodes) + lumo_test::I32(nodes);
     many.reserve(many.size() + std::size_t{nodes} * 20);
     for (int n = 1; n <= nodes; ++n) {
-        many += lumo_test::I32(n) + lumo_test::I32(0) + lumo_test::I32(0) + lumo_test::I32(0) +
-                lumo_test::I32(0);
+        many += lumo_test::I32(n) + std::string(16, '\0');
     }
     lumo_test::WriteFile(dir.Path("many.lm"), many);
-
     for (const std::string& path : {huge, dir.Path("many.lm")}) {
-        SCOPED_TRACE(path);
-        const int status = RunInChild([&] {
-            lumo_test::MessageCapture messages;
-            OpenWork work(dir);
-            LimitAddressSpace(many.size() / (1 << 20) + 96);
-            const int kept = work.ExpectRefusedAndKept(path, "Cannot allocate memory");
-            if (kept != 0) {
-                return kept;
-            }
-            return messages.Messages().size() == 1 &&
-                           messages.Messages()[0] == path + ": Cannot allocate memory" &&
-                           messages.Icons()[0] == MessageIcon::Error
-                       ? 0
-                       : 4;
-        });
-        EXPECT_EQ(status, 0);
+        EXPECT_EQ(ExpectRefusedAndKept(dir, path, "Cannot allocate memory", MessageIcon::Error,
+                                       many.size() / (1 << 20) + 96),
+                  0)
+            << path;
     }
 }
 
@@ -151,14 +103,16 @@ TEST(OpenOtherKinds, FormatErrorNamesTheFile) {
     TempDir dir;
     lumo_test::WriteFile(dir.Path("junk.lm"), "not a grammar");
     lumo_test::MessageCapture messages;
-    OpenWork work(dir);
-    EXPECT_FALSE(work.doc.OnOpenDocument(dir.Path("junk.lm")));
-    EXPECT_EQ(work.doc.GetLastErrorMessage(), "Unexpected file format.");
+    CGrammer doc;
+    lumo_test::BuildWorkedExample(doc);
+    doc.SetPathName(dir.Path("mine.lm"));
+    EXPECT_FALSE(doc.OnOpenDocument(dir.Path("junk.lm")));
+    EXPECT_EQ(doc.GetLastErrorMessage(), "Unexpected file format.");
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_EQ(messages.Messages()[0], dir.Path("junk.lm") + ": Unexpected file format.");
     EXPECT_EQ(messages.Icons()[0], MessageIcon::Warning);
-    EXPECT_EQ(work.doc.GetGraphCount(), 1);
-    EXPECT_EQ(work.doc.GetPathName(), "");
+    EXPECT_EQ(doc.GetGraphCount(), 1);
+    EXPECT_EQ(doc.GetPathName(), "");
 }
 
 }  // namespace
