@@ -77,30 +77,25 @@ TEST(LoadAllocation, CountsAreCheckedAgainstTheRecordSizeBeforeAnyReserve) {
     ASSERT_EQ(edge.size(), 27u);
     const std::string graph = Str("") + I32(1) + I32(1) + kNode;
     ASSERT_EQ(graph.size(), 29u);
-    std::string node;
+    std::string nodes, graphs, edges;  // as many records as fit exactly
     for (int n = 1; n <= 800; ++n) {
-        node += I32(n) + I32(0) + I32(0) + I32(0) + I32(0);
+        nodes += I32(n) + std::string(16, '\0');
+        graphs += n <= 600 ? graph : "";
+        edges += n <= 600 ? edge : "";
     }
-    auto repeat = [](const std::string& s, int n) {
-        std::string out;
-        for (int i = 0; i < n; ++i) {
-            out += s;
-        }
-        return out;
-    };
     struct Case {
         const char* what;
         std::string head;  // up to the records
         std::size_t countAt;
         int count;
-        std::string rest;  // as many records as fit exactly
+        std::string rest;
     };
     const Case cases[] = {
-        {"graphs", I32(600), 0, 600, repeat(graph, 600)},
-        {"nodes", I32(1) + Str("MAIN") + I32(800) + I32(800), 9, 800, node},
+        {"graphs", I32(600), 0, 600, graphs},
+        {"nodes", I32(1) + Str("MAIN") + I32(800) + I32(800), 9, 800, nodes},
         {"edges",
          I32(1) + Str("MAIN") + I32(1) + I32(1) + I32(1) + I32(0) + I32(0) + I32(600) + I32(1200),
-         29, 600, repeat(edge, 600)},
+         29, 600, edges},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
