@@ -135,11 +135,9 @@ protected:
         doc.SetPathName(m_dir.Path("before.lm"));
         EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path("bad.lm")));
         EXPECT_EQ(doc.GetLastErrorMessage(), "Unexpected file format.");
-        ASSERT_EQ(doc.GetGraphCount(), 1);
-        EXPECT_EQ(doc.GetGraphName(0), "MAIN");
-        ASSERT_NE(doc.GetCurrentGraph(), nullptr);
-        EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 1);
-        EXPECT_EQ(doc.GetCurrentGraph()->GetElement(0)->GetCenter(), (CPoint{100, 100}));
+        CGrammer fresh;
+        EXPECT_EQ(Store(doc), Store(fresh));
+        EXPECT_EQ(doc.GetCurrentGraph(), doc.GetGraph(0));
         EXPECT_EQ(doc.GetPathName(), "");
         EXPECT_FALSE(doc.IsModified());
         try {
