@@ -1,9 +1,11 @@
-// An archive that stores through a sink hands its output over in pieces.
+// An archive that stores through a sink hands its output over in pieces; the
+// SVG surface's picture holds every shape drawn.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "framework/svg_surface.h"
 #include "support/grammar_builder.h"
 
 namespace {
@@ -32,6 +34,18 @@ TEST(StreamingArchive, HandsOverTheSameBytesInBoundedPieces) {
     // A piece is handed over once it passes the chunk size, by one write at
     // most.
     EXPECT_LT(largest, CArchive::kChunk + 400);
+}
+
+// A loop's circle can reach beyond everything else drawn.
+TEST(SvgSurface, FullCirclesWidenThePicture) {
+    auto width = [](const CSvgSurface& svg) {
+        const std::string doc = svg.Document("");
+        return std::stod(doc.substr(doc.find("width=\"") + 7));
+    };
+    CSvgSurface empty, circles;
+    circles.Pie(CRect{85, 85, 115, 115}, {100, 85}, {100, 85});
+    circles.Arc(CRect{85, 85, 145, 115}, {100, 85}, {100, 85});
+    EXPECT_EQ(width(circles) - width(empty), 60);
 }
 
 }  // namespace
