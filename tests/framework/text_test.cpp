@@ -46,6 +46,8 @@ TEST(Text, UpperCaseByUnicodeSimpleMappingsInTheSameEncoding) {
     }
     EXPECT_EQ(ToUpper(U'\u0131'), U'I');
     EXPECT_EQ(ToUpper(U'Z'), U'Z');
+    EXPECT_EQ(ToUpper(U'\u0103'), U'\u0102');  // runs of every other code point
+    EXPECT_EQ(ToUpper(U'\u0135'), U'\u0134');
     EXPECT_EQ(ToUpper(U'\U0010FFFF'), U'\U0010FFFF');
 }
 
