@@ -22,12 +22,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
     // unknown option; the messages are ours.
     std::string shortOptions = ":h";
     for (std::size_t i = 0; i < options.size(); ++i) {
-        const OptionSpec& spec = options[i];
-        longOptions.push_back({spec.longName, spec.takesArgument ? required_argument : no_argument,
+        const OptionSpec& def = options[i];
+        longOptions.push_back({def.longName, def.takesArgument ? required_argument : no_argument,
                                nullptr, kLongBase + static_cast<int>(i)});
-        if (spec.shortName != 0) {
-            shortOptions += spec.shortName;
-            if (spec.takesArgument) {
+        if (def.shortName != 0) {
+            shortOptions += def.shortName;
+            if (def.takesArgument) {
                 shortOptions += ':';
             }
         }
@@ -87,17 +87,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
             line.action = CommandLine::Action::Version;
             return line;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* chosen = nullptr;
         if (c >= kLongBase) {
-            spec = &options[static_cast<std::size_t>(c - kLongBase)];
+            chosen = &options[static_cast<std::size_t>(c - kLongBase)];
         } else {
             for (const OptionSpec& candidate : options) {
                 if (candidate.shortName == c) {
-                    spec = &candidate;
+                    chosen = &candidate;
                 }
             }
         }
-        if (auto error = handle(spec->id, optarg != nullptr ? optarg : "")) {
+        if (auto error = handle(chosen->id, optarg != nullptr ? optarg : "")) {
             return fail(*error);
         }
     }

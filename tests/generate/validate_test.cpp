@@ -32,16 +32,16 @@ std::string Violation(CGrammer& doc) {
 }
 
 // Draws into graph `index` (MAIN, or one an earlier Graph edge made) the
-// items of spec in order: "FROM-INPUT->TO" a Token edge, "FROM-<NAME>->TO" a
+// items of drawing in order: "FROM-INPUT->TO" a Token edge, "FROM-<NAME>->TO" a
 // Graph edge, "N!" toggles node N final. Nodes are added as numbers need them.
-void Draw(CGrammer& doc, int index, const std::string& spec) {
+void Draw(CGrammer& doc, int index, const std::string& drawing) {
     ASSERT_TRUE(doc.SelectGraph(index));
     const auto need = [&doc](int number) {
         while (doc.GetCurrentGraph()->GetLastNumber() < number) {
             lumo_test::AddNodes(doc, 1);
         }
     };
-    std::istringstream in(spec);
+    std::istringstream in(drawing);
     for (std::string item; in >> item;) {
         if (item.back() == '!') {
             need(std::stoi(item));
