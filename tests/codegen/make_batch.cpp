@@ -24,6 +24,13 @@
 
 namespace {
 
+// Leaves a file that already holds the text alone, so that a rebuild of the
+// generator recompiles none of the parsers when they come out the same.
+void WriteIfChanged(const std::string& path, const std::string& text) {
+    if (!FileExists(path) || ReadWholeFile(path) != text)
+        WriteFileAtomically(path, text, Durability::Cached);
+}
+
 struct Parser {
     std::string name;
     std::string table;
@@ -143,11 +150,9 @@ int main(int argc, char** argv) {
                      "},\n";
         }
         index += "    };\n    return all;\n}\n";
-        WriteFileAtomically(dir + "/index.cpp", index, Durability::Cached);
-        for (std::size_t p = 0; p < parts; ++p) {
-            WriteFileAtomically(dir + "/part_" + std::to_string(p) + ".cpp", part[p],
-                                Durability::Cached);
-        }
+        WriteIfChanged(dir + "/index.cpp", index);
+        for (std::size_t p = 0; p < parts; ++p)
+            WriteIfChanged(dir + "/part_" + std::to_string(p) + ".cpp", part[p]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumo-codegen-batch: %s\n", e.what());
         return 2;
