@@ -7,8 +7,7 @@ namespace {
 using namespace lumo_test;
 
 using Undo = Canvas;
-const QKeyCombination kUndo(Qt::CTRL, Qt::Key_Z);
-const QKeyCombination kRedo(Qt::CTRL, Qt::Key_Y);
+const QKeyCombination kUndo(Qt::CTRL, Qt::Key_Z), kRedo(Qt::CTRL, Qt::Key_Y);
 
 TEST_F(Undo, FourKeysTakeBackAndRedoAnAddedNode) {
     const CPoint p{300, 300};
@@ -31,10 +30,17 @@ TEST_F(Undo, FourKeysTakeBackAndRedoAnAddedNode) {
 }
 
 TEST_F(Undo, NodeDragIsOneStepAndNoPickSurvivesAnUndo) {
+    m_view.Repaint();
+    const int repaints = m_view.FullRepaintCount();
     Press({100, 100});
     for (int x = 120; x <= 400; x += 40) {
         QTest::mouseMove(Vp(), At({x, 200}));
+        QApplication::processEvents();
+        // The crosshair is an overlay: hit-testing never sees it.
+        EXPECT_EQ(Under({x, 300}), Pixel::Canvas);
+        EXPECT_EQ(Under({600, 200}), Pixel::Canvas);
     }
+    EXPECT_EQ(m_view.FullRepaintCount(), repaints);
     Release({400, 200});
     EXPECT_EQ(m_doc.GetHistory().GetCount(), 1u);
     Key(kUndo);
