@@ -1,18 +1,15 @@
-// The file type on a freedesktop.org desktop, per user, under XDG_DATA_HOME;
-// and the toolbar images, which must draw at the toolbar's size.
+// The file type on a freedesktop.org desktop, per user, under XDG_DATA_HOME.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QIcon>
-#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
 #include "app/desktop_integration.h"
-#include "app/toolbar_icons.h"
 
 namespace {
 
@@ -148,7 +145,7 @@ TEST_F(DesktopIntegration, ExecQuotesAProgramPathTheDesktopWouldSplitOrExpand) {
     }
 }
 
-TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndReportsWhatItCouldNot) {
+TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndFailuresAreReported) {
     EXPECT_TRUE(UnregisterFileType()) << "with nothing to remove";
     EXPECT_FALSE(QFile::exists(m_data));
     // A user who opens *.lm with another program, and another program's
@@ -172,34 +169,16 @@ TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndReportsWhatItCouldNot) {
     Write(QString(kDesktopEntry) + "/keep", "x");
     EXPECT_FALSE(UnregisterFileType());
     EXPECT_FALSE(Exists(kMimePackage));
-}
-
-TEST_F(DesktopIntegration, AnUnwritableDataFolderFailsQuietly) {
-    // Read-only, and since root writes through permissions, with plain files
-    // taking the names of the folders registration would create.
+    // A read-only folder (root writes through that, so plain files take the
+    // names of the folders registration would create): no file, no error.
+    QDir(m_data).removeRecursively();
     for (const char* name : {"mime", "applications", "icons"}) {
         Write(name, "not a folder");
     }
     QFile::setPermissions(m_data, QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_FALSE(RegisterFileType("/opt/lumo/bin/lumo"));
-    for (const char* file : kOwnFiles) {
-        EXPECT_FALSE(Exists(file)) << file;
-    }
     QFile::setPermissions(m_data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-TEST(ToolbarIcons, EachDrawsAtTheToolbarSizes) {
-    for (const char* name : {"new", "open", "save", "help", "mode", "print"}) {
-        for (const int size : {16, 24}) {
-            const QImage image = LumoToolbarIcon(name).pixmap(size, size).toImage();
-            ASSERT_EQ(image.size(), QSize(size, size)) << name;
-            int opaque = 0;
-            for (int i = 0; i < size * size; ++i) {
-                opaque += qAlpha(image.pixel(i % size, i / size)) > 128 ? 1 : 0;
-            }
-            EXPECT_GT(opaque, size * size / 10) << name << size << ": an SVG that failed to parse";
-        }
-    }
+    EXPECT_EQ(QDir(m_data).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Quick Help and About, run modally: their one button, and the rendering
-// that a plain QLabel would get wrong (tabs) or miss (the icon).
+// Quick Help and About, run modally, and the application's images: the
+// rendering that a plain QLabel would get wrong (tabs) or miss (the icon).
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,24 @@
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/quick_help_dlg.h"
+#include "app/toolbar_icons.h"
 #include "support/modal.h"
 
 namespace {
 
+// Runs the dialog, checks it opens on its default OK, acts, then leaves by
+// the key given.
 template <typename Dialog>
-int RunModal(const std::function<void(QWidget*)>& act) {
+int RunModal(const std::function<void(QWidget*)>& act, Qt::Key leave = Qt::Key_Return) {
     lumo_test::Watchdog watchdog;
     Dialog dlg;
-    lumo_test::WhenModal<Dialog>(act);
+    lumo_test::WhenModal<Dialog>([&](QWidget* modal) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
+        EXPECT_EQ(QApplication::focusWidget(), modal->findChild<QPushButton*>("ok"));
+        EXPECT_TRUE(modal->findChild<QPushButton*>("ok")->isDefault());
+        act(modal);
+        QTest::keyClick(QApplication::focusWidget(), leave);
+    });
     return dlg.DoModal();
 }
 
@@ -48,61 +57,41 @@ void ExpectIconDrawing(const QImage& image) {
     EXPECT_GT(red, image.width() * image.height() / 100);
 }
 
-template <typename Dialog>
-class OneButtonDialog : public ::testing::Test {};
-using Dialogs = ::testing::Types<CQuickHelpDlg, CAboutDlg>;
-TYPED_TEST_SUITE(OneButtonDialog, Dialogs);
-
-// Focus on the default OK, which Tab keeps; Enter accepts, Escape rejects.
-TYPED_TEST(OneButtonDialog, OpensOnTheDefaultOkAndEnterOrEscapeCloseIt) {
-    for (auto [key, result] :
-         {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
-        EXPECT_EQ(RunModal<TypeParam>([key = key](QWidget* modal) {
-                      ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
-                      auto* ok = modal->findChild<QPushButton*>("ok");
-                      EXPECT_TRUE(ok->isDefault());
-                      QTest::keyClick(ok, Qt::Key_Tab);
-                      EXPECT_EQ(QApplication::focusWidget(), ok);
-                      QTest::keyClick(ok, key);
-                  }),
-                  result);
-    }
-}
-
 // The nine texts unchanged, top to bottom, lines broken only where the text
 // breaks them, and tabs indenting to one tab stop.
 TEST(QuickHelp, ShowsTheNineTextsWithTheirTabStops) {
-    RunModal<CQuickHelpDlg>([](QWidget* modal) {
-        EXPECT_EQ(modal->windowTitle(), "Quick Help");
-        QCryptographicHash texts(QCryptographicHash::Sha1);
-        int previousBottom = -1;
-        for (int i = 1; i <= 9; ++i) {
-            auto* label = modal->findChild<QLabel*>(QStringLiteral("text%1").arg(i));
-            ASSERT_NE(label, nullptr) << i;
-            texts.addData(label->text().toUtf8() + '\0');
-            const QRect r(label->mapTo(modal, QPoint(0, 0)), label->size());
-            EXPECT_TRUE(r.top() >= previousBottom && modal->rect().contains(r)) << i;
-            previousBottom = r.bottom();
-            const int lines = label->text().count('\n') + 1;
-            const int lineHeight = QFontMetrics(label->font()).height();
-            if (lines > 1) {  // the four texts of several lines
-                EXPECT_LT(label->heightForWidth(label->width()), (lines + 1) * lineHeight) << i;
-                EXPECT_GE(label->height(), lines * lineHeight - lines) << i;
+    EXPECT_EQ(
+        RunModal<CQuickHelpDlg>([](QWidget* modal) {
+            EXPECT_EQ(modal->windowTitle(), "Quick Help");
+            QCryptographicHash texts(QCryptographicHash::Sha1);
+            int previousBottom = -1;
+            for (int i = 1; i <= 9; ++i) {
+                auto* label = modal->findChild<QLabel*>(QStringLiteral("text%1").arg(i));
+                ASSERT_NE(label, nullptr) << i;
+                texts.addData(label->text().toUtf8() + '\0');
+                const QRect r(label->mapTo(modal, QPoint(0, 0)), label->size());
+                EXPECT_TRUE(r.top() >= previousBottom && modal->rect().contains(r)) << i;
+                previousBottom = r.bottom();
+                const int lines = label->text().count('\n') + 1;
+                const int lineHeight = QFontMetrics(label->font()).height();
+                if (lines > 1) {  // the four texts of several lines
+                    EXPECT_LT(label->heightForWidth(label->width()), (lines + 1) * lineHeight) << i;
+                    EXPECT_GE(label->height(), lines * lineHeight - lines) << i;
+                }
             }
-        }
-        EXPECT_EQ(texts.result().toHex(), "47d49d2c25b3c3d9dc9d9a17443cd89cd2205400");
-        // Text 2 is three lines, each starting with a tab; text 4's last
-        // line, "\ttination ...", starts at the same stop.
-        auto* label = modal->findChild<QLabel*>("text2");
-        const QImage image = label->grab().toImage();
-        const int band = image.height() / 3, indent = LeftmostInk(image, 0, band);
-        EXPECT_GT(indent, 4 * QFontMetrics(label->font()).averageCharWidth());
-        EXPECT_NEAR(LeftmostInk(image, band, 2 * band), indent, 1);
-        EXPECT_NEAR(LeftmostInk(image, 2 * band, 3 * band), indent, 1);
-        const QImage steps = modal->findChild<QLabel*>("text4")->grab().toImage();
-        EXPECT_NEAR(LeftmostInk(steps, 2 * (steps.height() / 3), steps.height()), indent, 1);
-        QTest::keyClick(modal, Qt::Key_Escape);
-    });
+            EXPECT_EQ(texts.result().toHex(), "47d49d2c25b3c3d9dc9d9a17443cd89cd2205400");
+            // Text 2 is three lines, each starting with a tab; text 4's
+            // last line, "\ttination ...", starts at the same stop.
+            auto* label = modal->findChild<QLabel*>("text2");
+            const QImage image = label->grab().toImage();
+            const int band = image.height() / 3, indent = LeftmostInk(image, 0, band);
+            EXPECT_GT(indent, 4 * QFontMetrics(label->font()).averageCharWidth());
+            EXPECT_NEAR(LeftmostInk(image, band, 2 * band), indent, 1);
+            EXPECT_NEAR(LeftmostInk(image, 2 * band, 3 * band), indent, 1);
+            const QImage steps = modal->findChild<QLabel*>("text4")->grab().toImage();
+            EXPECT_NEAR(LeftmostInk(steps, 2 * (steps.height() / 3), steps.height()), indent, 1);
+        }),
+        QDialog::Accepted);
 }
 
 TEST(About, ShowsTheIconLeftOfNameAndVersionAtAnySize) {
@@ -111,19 +100,37 @@ TEST(About, ShowsTheIconLeftOfNameAndVersionAtAnySize) {
         ASSERT_EQ(image.size(), QSize(size, size));
         ExpectIconDrawing(image);
     }
-    RunModal<CAboutDlg>([](QWidget* modal) {
-        EXPECT_EQ(modal->windowTitle(), "About Lumo");
-        auto* icon = modal->findChild<QLabel*>("icon");
-        auto* version = modal->findChild<QLabel*>("version");
-        auto* title = modal->findChild<QLabel*>("title");
-        ASSERT_TRUE(icon && version && title);
-        EXPECT_TRUE(version->text().contains("1.0"));
-        EXPECT_EQ(icon->pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
-        ExpectIconDrawing(icon->pixmap().toImage());
-        EXPECT_LE(icon->geometry().right(), version->geometry().left());
-        EXPECT_LT(version->geometry().top(), title->geometry().top());
-        QTest::keyClick(modal, Qt::Key_Escape);
-    });
+    const int result = RunModal<CAboutDlg>(
+        [](QWidget* modal) {
+            EXPECT_EQ(modal->windowTitle(), "About Lumo");
+            auto* icon = modal->findChild<QLabel*>("icon");
+            auto* version = modal->findChild<QLabel*>("version");
+            auto* title = modal->findChild<QLabel*>("title");
+            ASSERT_TRUE(icon && version && title);
+            EXPECT_TRUE(version->text().contains("1.0"));
+            EXPECT_EQ(icon->pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
+            ExpectIconDrawing(icon->pixmap().toImage());
+            EXPECT_LE(icon->geometry().right(), version->geometry().left());
+            EXPECT_LT(version->geometry().top(), title->geometry().top());
+        },
+        Qt::Key_Escape);
+    EXPECT_EQ(result, QDialog::Rejected);
+}
+
+// Every toolbar image draws at the toolbar's sizes: none is an SVG that
+// failed to parse.
+TEST(ToolbarIcons, EachDrawsAtTheToolbarSizes) {
+    for (const char* name : {"new", "open", "save", "help", "mode", "print"}) {
+        for (const int size : {16, 24}) {
+            const QImage image = LumoToolbarIcon(name).pixmap(size, size).toImage();
+            ASSERT_EQ(image.size(), QSize(size, size)) << name;
+            int opaque = 0;
+            for (int i = 0; i < size * size; ++i) {
+                opaque += qAlpha(image.pixel(i % size, i / size)) > 128 ? 1 : 0;
+            }
+            EXPECT_GT(opaque, size * size / 10) << name << size;
+        }
+    }
 }
 
 }  // namespace
