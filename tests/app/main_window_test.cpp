@@ -338,7 +338,8 @@ TEST(CommandLine, SwitchesAndFiles) {
                  {{"-pt", "a.lm", "Office", "drv", "port"}, Action::PrintTo, "a.lm"},
                  {{"/Unregserver"}, Action::Unregister, ""},
                  {{"/dde", "b.lm"}, Action::Normal, "b.lm"},
-                 {{"-Embedding", "b.lm"}, Action::Normal, "b.lm"}};
+                 {{"-Embedding", "b.lm"}, Action::Normal, "b.lm"},
+                 {{"/Automation", "b.lm"}, Action::Normal, "b.lm"}};
     for (const auto& c : cases) {
         const CCommandLineInfo info = CCommandLineInfo::Parse(c.args);
         EXPECT_EQ(info.action, c.action) << c.args.join(' ').toStdString();
