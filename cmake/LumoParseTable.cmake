@@ -43,9 +43,14 @@ function(lumo_add_parse_table name grammar)
     endif()
     # These would make lumo-gen write somewhere else or nothing at all, and the
     # declared outputs would then never appear: the command would run on
-    # every build.
-    foreach(opt IN ITEMS -o --output --check --svg --lm --ebnf)
-        if(opt IN_LIST ARG_OPTIONS)
+    # every build. "--opt=value" counts as --opt.
+    set(given "")
+    foreach(arg IN LISTS ARG_OPTIONS)
+        string(REGEX REPLACE "^(--[^=]+)=.*$" "\\1" arg "${arg}")
+        list(APPEND given "${arg}")
+    endforeach()
+    foreach(opt IN ITEMS -o --output --check --svg --lm --ebnf --cpp --namespace)
+        if(opt IN_LIST given)
             message(FATAL_ERROR "lumo_add_parse_table(${name}): ${opt} is not allowed in "
                                 "OPTIONS: the tables are always written, where "
                                 "OUTPUT_BASE says")
