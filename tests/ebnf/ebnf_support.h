@@ -17,27 +17,23 @@
 
 namespace ebnf_test {
 
-// The text of one symbol of a word: a graph in <>, an action after a '/'.
+// One symbol of a word: a graph in <>, an action after a '/'.
 inline std::string Symbol(bool graph, const std::string& text, const std::string& action) {
     return (graph ? "<" + text + ">" : text) + (action.empty() ? "" : "/" + action);
 }
 
-// "1-a->2 2-b->2 | 2": every edge in slot and list order as
-// FROM-INPUT->TO, a Graph input in <>, an action after a '/', then the
-// final nodes.
+// "1-a->2 2-b->2 | 2": every edge in slot and list order, then the finals.
 inline std::string Shape(const CGraph& graph) {
     std::string edges, finals;
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
         const CGraphElement* node = graph.GetElement(i);
+        const std::string from = std::to_string(node->GetNumber());
         for (int j = 0; j < node->GetEdgeCount(); ++j) {
             const CEdge* e = node->GetEdge(j);
-            edges += std::to_string(node->GetNumber()) + "-" +
-                     Symbol(e->IsGraph(), e->GetInput(), e->GetAction()) + "->" +
+            edges += from + "-" + Symbol(e->IsGraph(), e->GetInput(), e->GetAction()) + "->" +
                      std::to_string(e->GetTo()->GetNumber()) + " ";
         }
-        if (node->IsFinal()) {
-            finals += " " + std::to_string(node->GetNumber());
-        }
+        finals += node->IsFinal() ? " " + from : "";
     }
     return edges + "|" + finals;
 }
@@ -91,9 +87,7 @@ inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, st
                 out.merge(WordsOf(item, rules, limit));
             }
             return out;
-        case K::Optional:
-        case K::Star:
-        case K::Plus: {
+        default: {  // ?, *, +
             const Words once = WordsOf(e.items.front(), rules, limit);
             out = once;
             for (std::size_t i = 0; e.kind != K::Optional && i < limit; ++i) {
@@ -105,11 +99,10 @@ inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, st
             return out;
         }
     }
-    return out;
 }
 
-// The words of at most `limit` edges on the paths from node 1 to a final
-// node, Graph edges into MAIN named mainRule, to compare with WordsOf.
+// The words of at most `limit` edges from node 1 to a final node, Graph
+// edges into MAIN named mainRule.
 inline Words WordsOf(const CGraph& graph, std::size_t limit, const std::string& mainRule) {
     Words out;
     std::vector<std::pair<const CGraphNode*, Word>> todo{{graph.GetElement(0), {}}};
@@ -122,38 +115,36 @@ inline Words WordsOf(const CGraph& graph, std::size_t limit, const std::string& 
         const auto* element = static_cast<const CGraphElement*>(node);
         for (int j = 0; word.size() < limit && j < element->GetEdgeCount(); ++j) {
             const CEdge* e = element->GetEdge(j);
+            const bool main = e->GetInput() == "MAIN" && e->IsGraph();
             Word next = word;
-            next.push_back(Symbol(
-                e->IsGraph(), e->GetInput() == "MAIN" && e->IsGraph() ? mainRule : e->GetInput(),
-                e->GetAction()));
+            next.push_back(Symbol(e->IsGraph(), main ? mainRule : e->GetInput(), e->GetAction()));
             todo.push_back({e->GetTo(), next});
         }
     }
     return out;
 }
 
-// A random expression over the tokens a, b, c (some with an action) and
-// the given rule names, at most `depth` brackets deep.
+// A random expression over a, b, c (some with an action) and the given
+// rule names, at most `depth` brackets deep.
 inline std::string RandomExpression(std::mt19937& rng, int depth,
                                     const std::vector<std::string>& rules = {}) {
     auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    auto symbol = [&]() -> std::string {
-        static const char* const tokens[] = {"a", "b", "c", "\"+\"", "'b'", "a @x"};
-        if (!rules.empty() && pick(4) == 0) {
-            return rules[static_cast<std::size_t>(pick(static_cast<int>(rules.size())))];
-        }
-        return tokens[pick(6)];
-    };
+    static const char* const tokens[] = {"a", "b", "c", "\"+\"", "'b'", "a @x"};
+    static const char* const postfix[] = {"", "", "", "?", "*", "+"};
     std::string out;
     const int alternatives = depth > 0 && pick(3) == 0 ? 2 + pick(2) : 1;
     for (int a = 0; a < alternatives; ++a) {
         out += a > 0 ? " | " : "";
         const int items = 1 + pick(3);
         for (int i = 0; i < items; ++i) {
-            std::string item = depth > 0 && pick(3) == 0
-                                   ? "( " + RandomExpression(rng, depth - 1, rules) + " )"
-                                   : symbol();
-            static const char* const postfix[] = {"", "", "", "?", "*", "+"};
+            std::string item;
+            if (depth > 0 && pick(3) == 0) {
+                item = "( " + RandomExpression(rng, depth - 1, rules) + " )";
+            } else if (!rules.empty() && pick(4) == 0) {
+                item = rules[static_cast<std::size_t>(pick(static_cast<int>(rules.size())))];
+            } else {
+                item = tokens[pick(6)];
+            }
             out += (i > 0 ? " " : "") + item + postfix[pick(6)];
         }
     }

@@ -1,9 +1,7 @@
-// Writing documents as EBNF: how expressions are written, that drawn
-// graphs come back with their languages, and what cannot be written.
+// Writing documents as EBNF, and the properties that tie reading and
+// writing together on random grammars.
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "ebnf/export.h"
 #include "ebnf_support.h"
@@ -15,7 +13,6 @@ using lumo_test::AddEdge;
 using lumo_test::AddNodes;
 using lumo_test::MakeFinal;
 
-// The rule written for an expression read as the rule R.
 std::string Written(const std::string& expression) {
     CGrammer doc;
     ebnf_test::Import("R ::= " + expression + "\nG ::= g", doc);
@@ -25,32 +22,26 @@ std::string Written(const std::string& expression) {
 
 TEST(EbnfExport, WritesExpressionsAsAPersonWould) {
     const std::pair<const char*, const char*> cases[] = {
-        {"a", "MAIN ::= a"},
-        {"()", "MAIN ::= ()"},
-        {"a a* b?", "MAIN ::= a+ b?"},
-        {"( a | b )*", "MAIN ::= ( a | b )*"},
-        {"( x ',' )* x", "MAIN ::= x ( \",\" x )*"},
-        {"b a | c a | a", "MAIN ::= ( b | c )? a"},
-        {"a b | a c d", "MAIN ::= a ( b | c d )"},
-        {"[ a b ] a", "MAIN ::= a ( b a )?"},
-        // R is a token here: it names no graph, so it is written bare.
-        {"a R | 'R' | G", "MAIN ::= R | a MAIN | G"},
-        {"'say \"hi\"' \"it's\" '\\\\'", "MAIN ::= 'say \"hi\"' \"it's\" \"\\\\\""},
-        {"a @x b @'two words'", "MAIN ::= a @x b @\"two words\""},
+        {"a", "a"},
+        {"()", "()"},
+        {"a a* b?", "a+ b?"},
+        {"( a | b )*", "( a | b )*"},
+        {"( x ',' )* x", "x ( \",\" x )*"},
+        {"b a | c a | a", "( b | c )? a"},
+        {"a b | a c d", "a ( b | c d )"},
+        {"[ a b ] a", "a ( b a )?"},
+        {"a R | 'R' | G", "R | a MAIN | G"},  // the token R names no graph: written bare
+        {"'say \"hi\"' \"it's\" '\\\\'", "'say \"hi\"' \"it's\" \"\\\\\""},
+        {"a @x b @'two words'", "a @x b @\"two words\""},
         // Repetitions and options of one body stay apart.
-        {"a* b | a+ c", "MAIN ::= a+ ( b | c ) | b"},
-        {"( a b )? c | ( a b )* d", "MAIN ::= ( a b )? ( c | d ) | a b ( a b )+ d"},
-        // A run of options, each of alternatives, comes back as written.
-        {"( a | b c* )? ( d | e f* )? ( g | h i* )?",
-         "MAIN ::= ( a | b c* )? ( d | e f* )? ( g | h i* )?"},
+        {"a* b | a+ c", "a+ ( b | c ) | b"},
+        {"( a b )? c | ( a b )* d", "( a b )? ( c | d ) | a b ( a b )+ d"},
+        {"( a | b c* )? ( d | e f* )? ( g | h i* )?", "( a | b c* )? ( d | e f* )? ( g | h i* )?"},
     };
     for (const auto& [expression, rule] : cases) {
-        EXPECT_EQ(Written(expression), rule) << expression;
+        EXPECT_EQ(Written(expression), std::string("MAIN ::= ") + rule) << expression;
     }
-}
-
-TEST(EbnfExport, PutsLongRulesOneAlternativeALine) {
-    CGrammer doc;
+    CGrammer doc;  // long rules: one alternative a line
     ebnf_test::Import(
         "Statement ::= \"if\" BooleanCondition \"then\" Statement\n"
         "            | \"while\" BooleanCondition \"do\" Statement\n"
@@ -62,42 +53,88 @@ TEST(EbnfExport, PutsLongRulesOneAlternativeALine) {
               "                   | if BooleanCondition then MAIN\n"
               "                   | while BooleanCondition do MAIN\n"
               "BooleanCondition ::= c\n");
+    CGrammer drawn;  // drawn graphs come out deterministic and minimal
+    AddNodes(drawn, 5);
+    for (const auto& [from, to, input] : {std::tuple{1, 2, "a"},
+                                          {1, 3, "a"},
+                                          {2, 4, "b"},
+                                          {3, 5, "c"},
+                                          {3, 6, "x"}}) {  // 6 leads nowhere
+        AddEdge(drawn, from, to, input);
+    }
+    MakeFinal(drawn, 4);
+    MakeFinal(drawn, 5);
+    EXPECT_EQ(ebnf::ExportEbnf(drawn), "MAIN ::= a ( b | c )\n");
+}
+
+// The rules of text against the graphs of doc: same names, same automata.
+void ExpectSameAutomata(const std::string& text, const CGrammer& doc) {
+    SCOPED_TRACE(text);
+    std::vector<ebnf::CompiledRule> rules;
+    ASSERT_NO_THROW(rules = ebnf::CompileGrammar(text));
+    ASSERT_EQ(static_cast<int>(rules.size()), doc.GetGraphCount());
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        EXPECT_EQ(rules[i].name, doc.GetGraphName(static_cast<int>(i)));
+        EXPECT_TRUE(rules[i].automaton ==
+                    *ebnf::GraphAutomaton(*doc.GetGraph(static_cast<int>(i))));
+    }
 }
 
 TEST(EbnfExport, GivesTheDrawnExamplesBackWithTheirLanguages) {
     for (const std::string name : {"arith", "json"}) {
         CGrammer drawn;
         ASSERT_TRUE(drawn.OnOpenDocument(LUMO_SOURCE_DIR "/examples/" + name + ".lm"));
-        const std::string written = ebnf::ExportEbnf(drawn);
-        const std::string source =
-            lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/" + name + ".ebnf");
-        for (const std::string& text : {written, source}) {
-            SCOPED_TRACE(name + ":\n" + text);
-            const std::vector<ebnf::CompiledRule> rules = ebnf::CompileGrammar(text);
-            ASSERT_EQ(static_cast<int>(rules.size()), drawn.GetGraphCount());
-            for (std::size_t i = 0; i < rules.size(); ++i) {
-                EXPECT_EQ(rules[i].name, drawn.GetGraphName(static_cast<int>(i)));
-                EXPECT_TRUE(rules[i].automaton ==
-                            *ebnf::GraphAutomaton(*drawn.GetGraph(static_cast<int>(i))));
-            }
-        }
+        ExpectSameAutomata(ebnf::ExportEbnf(drawn), drawn);
+        ExpectSameAutomata(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/" + name + ".ebnf"),
+                           drawn);
     }
 }
 
-TEST(EbnfExport, MakesDrawnGraphsDeterministicAndMinimal) {
-    CGrammer doc;
-    AddNodes(doc, 5);
-    AddEdge(doc, 1, 2, "a");
-    AddEdge(doc, 1, 3, "a");
-    AddEdge(doc, 2, 4, "b");
-    AddEdge(doc, 3, 5, "c");
-    AddEdge(doc, 3, 6, "x");  // node 6 leads nowhere: it is left out
-    MakeFinal(doc, 4);
-    MakeFinal(doc, 5);
-    EXPECT_EQ(ebnf::ExportEbnf(doc), "MAIN ::= a ( b | c )\n");
+TEST(EbnfExport, EachRuleBecomesADeterministicMinimalGraphOfItsLanguage) {
+    std::mt19937 rng(13);
+    for (int round = 0; round < 100; ++round) {
+        const std::string text =
+            "R ::= " + ebnf_test::RandomExpression(rng, 3, {"R", "S"}) + "\nS ::= s\n";
+        SCOPED_TRACE(text);
+        CGrammer doc;
+        ebnf_test::Import(text, doc);
+        ASSERT_EQ(doc.GetGraphCount(), 2);
+        const CGraph& graph = *doc.GetGraph(0);
+        for (int i = 0; i < graph.GetNodeCount(); ++i) {  // deterministic
+            const CGraphElement* node = graph.GetElement(i);
+            std::set<ebnf::Label> seen;
+            for (int j = 0; j < node->GetEdgeCount(); ++j) {
+                const CEdge* e = node->GetEdge(j);
+                EXPECT_TRUE(seen.insert({e->IsGraph(), e->GetInput(), e->GetAction()}).second);
+            }
+        }
+        EXPECT_EQ(ebnf_test::WordsOf(graph, 5, "R"),
+                  ebnf_test::WordsOf(ebnf::ParseGrammar(text).front().body, {"R", "S"}, 5));
+        const std::optional<ebnf::Automaton> minimal = ebnf::GraphAutomaton(graph);
+        ASSERT_TRUE(minimal);
+        EXPECT_EQ(minimal->StateCount(), graph.GetNodeCount());
+    }
 }
 
-std::string ExportFailure(CGrammer& doc) {
+TEST(EbnfExport, WritingAndReadingBackKeepsEveryLanguage) {
+    std::mt19937 rng(1313);
+    for (int round = 0; round < 60; ++round) {
+        const std::vector<std::string> names{"Start", "Item", "List"};
+        std::string text;
+        for (const std::string& name : names) {
+            text += name + " ::= " + ebnf_test::RandomExpression(rng, 3, names) + "\n";
+        }
+        CGrammer doc, reread;
+        ebnf_test::Import(text, doc);
+        const std::string written = ebnf::ExportEbnf(doc);
+        ExpectSameAutomata(text, doc);
+        ExpectSameAutomata(written, doc);
+        ebnf_test::Import(written, reread);
+        EXPECT_EQ(ebnf::ExportEbnf(reread), written);  // written again unchanged
+    }
+}
+
+std::string ExportFailure(const CGrammer& doc) {
     try {
         ebnf::ExportEbnf(doc);
     } catch (const ebnf::ExportError& e) {
@@ -119,7 +156,7 @@ std::string OneEdgeFailure(const std::string& input, const std::string& action =
 }
 
 TEST(EbnfExport, RefusesWhatTheNotationCannotSay) {
-    EXPECT_EQ(ExportFailure(*std::make_unique<CGrammer>()),
+    EXPECT_EQ(ExportFailure(CGrammer()),
               "graph \"MAIN\": it accepts nothing: no final node can be reached from node 1");
     EXPECT_EQ(OneEdgeFailure("two\nlines"),
               "graph \"MAIN\": the token \"two\nlines\" cannot be written as a string");
@@ -127,15 +164,12 @@ TEST(EbnfExport, RefusesWhatTheNotationCannotSay) {
               "graph \"MAIN\": the action \"no at sign\" does not begin with '@' and one line");
     EXPECT_EQ(OneEdgeFailure("TWO WORDS", "", true),
               "graph \"TWO WORDS\": its name is not an EBNF name");
-
-    // The fifth symbol from the end: 64 nodes, whose expression grows past
-    // what anyone would read.
+    // The fifth symbol from the end: 64 nodes, an expression past reading.
     CGrammer complex;
     ebnf_test::Import("A ::= ( a | b )* a ( a | b ) ( a | b ) ( a | b ) ( a | b ) ( a | b )",
                       complex);
     EXPECT_EQ(ExportFailure(complex),
               "graph \"MAIN\": its expression would write more than 10000 symbols");
-
     // A Graph edge whose graph is gone, as a file made elsewhere may hold.
     CGrammer missing;
     AddNodes(missing, 1);
