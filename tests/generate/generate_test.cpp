@@ -1,4 +1,5 @@
-// Generate: the two tables, their names, and what is left when a step fails.
+// Generate: the two tables, their names, what is left when a step fails;
+// and the SVG drawings of the graphs.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,6 +8,8 @@
 #include <filesystem>
 #include <tuple>
 
+#include "framework/svg_surface.h"
+#include "generate/svg_export.h"
 #include "support/grammar_builder.h"
 #include "support/message_capture.h"
 #include "support/temp_dir.h"
@@ -15,7 +18,7 @@ namespace {
 
 using lumo_test::ReadFile;
 using lumo_test::TempDir;
-using lumo_test::WriteFile;
+namespace fs = std::filesystem;
 
 // The worked example's binary table, byte for byte (spaces aside).
 const char* const kWorkedTable =
@@ -27,8 +30,7 @@ const char* const kWorkedTable =
 std::string Hex(const std::string& bytes) {
     std::string out;
     for (unsigned char c : bytes) {
-        out += "0123456789ABCDEF"[c >> 4];
-        out += "0123456789ABCDEF"[c & 15];
+        out += std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
     }
     return out;
 }
@@ -54,8 +56,8 @@ std::string WorkedText() {
 }
 
 size_t FileCount(const TempDir& dir) {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.Root()),
-                                             std::filesystem::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(dir.Root()), fs::directory_iterator()));
 }
 
 class GenerateTables : public ::testing::Test {
@@ -89,7 +91,6 @@ TEST_F(GenerateTables, WorkedExampleGivesTheReferenceTables) {
     EXPECT_FALSE(m_doc.IsModified());
     EXPECT_EQ(m_doc.GetMode(), 0);
     EXPECT_TRUE(m_messages.Messages().empty());
-
     // Again, under its own name now, overwriting the tables without asking.
     m_doc.AddNode({900, 900});
     ASSERT_TRUE(m_doc.Generate());
@@ -106,14 +107,14 @@ TEST_F(GenerateTables, TextAndBinaryTablesCarryStringsUnchanged) {
         inputs.push_back(std::string(n, 'q') + "\"\t");
         lumo_test::AddEdge(m_doc, 1, 2, inputs.back(), action);
     }
-    m_doc.SelectGraph(0);
     m_doc.WriteParseTables(Path("t.pt"), Path("t.txt"));
     const std::string pt = ReadFile(Path("t.pt")), txt = ReadFile(Path("t.txt"));
     for (const std::string& input : inputs) {
-        SCOPED_TRACE(input.size());
-        EXPECT_NE(pt.find(input + std::string("\xFF\xFF\x00", 3) + action), std::string::npos);
+        EXPECT_NE(pt.find(input + std::string("\xFF\xFF\x00", 3) + action), std::string::npos)
+            << input.size();
         EXPECT_NE(txt.find("\t\tToken\t\"" + input + "\"\t\t2\t\t" + action + "\r\n"),
-                  std::string::npos);
+                  std::string::npos)
+            << input.size();
     }
 }
 
@@ -129,27 +130,11 @@ TEST_F(GenerateTables, NamesReplaceTheFinalExtension) {
     EXPECT_EQ(CGrammer::TablePath("/g/expr.grammar", ".txt"), "/g/expr.txt");
     m_answer = Path("grammar");
     ASSERT_TRUE(m_doc.Generate());
-    EXPECT_TRUE(std::filesystem::exists(Path("grammar.pt")));
-    EXPECT_TRUE(std::filesystem::exists(Path("grammar.txt")));
+    EXPECT_TRUE(fs::exists(Path("grammar.pt")) && fs::exists(Path("grammar.txt")));
 }
 
-TEST_F(GenerateTables, InvalidGrammarIsNeitherSavedNorWritten) {
-    m_answer = Path("g.lm");
-    ASSERT_TRUE(m_doc.Generate());
-    const std::string saved = ReadFile(Path("g.lm")), table = ReadFile(Path("g.pt"));
-    lumo_test::MakeFinal(m_doc, 3);  // no final node left in MAIN
-    EXPECT_FALSE(m_doc.Generate());
-    EXPECT_FALSE(m_doc.Generate());
-    EXPECT_EQ(m_messages.Messages(),
-              std::vector<std::string>(2, "Graph 'MAIN' doesn't have final node!"));
-    EXPECT_EQ(m_messages.Icons()[0], MessageIcon::Warning);
-    EXPECT_EQ(ReadFile(Path("g.lm")), saved);
-    EXPECT_EQ(ReadFile(Path("g.pt")), table);
-    EXPECT_TRUE(m_doc.IsModified());
-}
-
-TEST_F(GenerateTables, CancelledOrFailedSaveWritesNothing) {
-    EXPECT_FALSE(m_doc.Generate());
+TEST_F(GenerateTables, CancelledFailedOrRefusedSaveWritesNothing) {
+    EXPECT_FALSE(m_doc.Generate());  // Save As cancelled
     EXPECT_EQ(m_asked, 1);
     EXPECT_TRUE(m_messages.Messages().empty());
     EXPECT_TRUE(m_doc.IsModified());
@@ -157,14 +142,29 @@ TEST_F(GenerateTables, CancelledOrFailedSaveWritesNothing) {
     EXPECT_FALSE(m_doc.Generate());
     EXPECT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_EQ(FileCount(m_dir), 0u);
+    // An invalid grammar is neither saved nor written.
+    m_answer = Path("g.lm");
+    ASSERT_TRUE(m_doc.Generate());
+    const std::string saved = ReadFile(Path("g.lm")), table = ReadFile(Path("g.pt"));
+    lumo_test::MakeFinal(m_doc, 3);  // no final node left in MAIN
+    EXPECT_FALSE(m_doc.Generate());
+    EXPECT_FALSE(m_doc.Generate());
+    EXPECT_EQ(
+        m_messages.Messages(),
+        (std::vector<std::string>{m_messages.Messages()[0], "Graph 'MAIN' doesn't have final node!",
+                                  "Graph 'MAIN' doesn't have final node!"}));
+    EXPECT_EQ(m_messages.Icons()[1], MessageIcon::Warning);
+    EXPECT_EQ(ReadFile(Path("g.lm")), saved);
+    EXPECT_EQ(ReadFile(Path("g.pt")), table);
+    EXPECT_TRUE(m_doc.IsModified());
 }
 
 TEST_F(GenerateTables, UnwritableTableKeepsThePreviousOneAndTheDocumentMode) {
     m_answer = Path("g.lm");
     ASSERT_TRUE(m_doc.Generate());
     // The text table cannot be replaced: a folder stands in its place.
-    std::filesystem::remove(Path("g.txt"));
-    std::filesystem::create_directory(Path("g.txt"));
+    fs::remove(Path("g.txt"));
+    fs::create_directory(Path("g.txt"));
     m_doc.SelectGraph(1);
     lumo_test::AddEdge(m_doc, 1, 2, "c");
     m_doc.SelectGraph(0);
@@ -186,11 +186,11 @@ TEST_F(GenerateTables, UnwritableTableKeepsThePreviousOneAndTheDocumentMode) {
 // is refused before anything is written: the drawing would be lost, since
 // the save just cleared its modified flag.
 TEST(GenerateOverDocument, IsRefusedAndTheDocumentKeptByteIdentical) {
-    enum class Link { None, Symbolic, Hard };
-    const std::tuple<const char*, Link, const char*> cases[] = {{"g.pt", Link::None, "g.pt"},
-                                                                {"g.txt", Link::None, "g.txt"},
-                                                                {"g.lm", Link::Symbolic, "g.pt"},
-                                                                {"g.lm", Link::Hard, "g.pt"}};
+    using Link = int (*)(const char*, const char*);
+    const std::tuple<const char*, Link, const char*> cases[] = {{"g.pt", nullptr, "g.pt"},
+                                                                {"g.txt", nullptr, "g.txt"},
+                                                                {"g.lm", Link(::symlink), "g.pt"},
+                                                                {"g.lm", Link(::link), "g.pt"}};
     for (const auto& [name, link, table] : cases) {
         SCOPED_TRACE(std::string(name) + " " + table);
         TempDir dir;
@@ -198,10 +198,7 @@ TEST(GenerateOverDocument, IsRefusedAndTheDocumentKeptByteIdentical) {
         lumo_test::BuildWorkedExample(doc);
         const std::string path = dir.Path(name), tablePath = dir.Path(table);
         ASSERT_TRUE(doc.OnSaveDocument(path));
-        if (link != Link::None) {
-            const auto make = link == Link::Symbolic ? ::symlink : ::link;
-            ASSERT_EQ(make(path.c_str(), tablePath.c_str()), 0);
-        }
+        ASSERT_TRUE(link == nullptr || link(path.c_str(), tablePath.c_str()) == 0);
         const std::string before = ReadFile(path);
         lumo_test::MessageCapture messages;
         EXPECT_FALSE(doc.Generate());
@@ -210,9 +207,67 @@ TEST(GenerateOverDocument, IsRefusedAndTheDocumentKeptByteIdentical) {
         EXPECT_TRUE(messages.Messages().size() == 1 &&
                     messages.Messages()[0].find(tablePath) != std::string::npos &&
                     messages.Icons()[0] == MessageIcon::Warning);
-        EXPECT_EQ(FileCount(dir), link == Link::None ? 1u : 2u) << "no table written";
+        EXPECT_EQ(FileCount(dir), link == nullptr ? 1u : 2u) << "no table written";
         EXPECT_EQ(doc.GetMode(), 0);
     }
+}
+
+TEST(SvgExport, SafeAndUniqueFileNames) {
+    for (const auto& [name, stem] : {std::pair{"EXPR", "EXPR"},
+                                     {"a/b c", "a_b_c"},
+                                     {"../x", "graph.._x"},
+                                     {"", "graph"},
+                                     {"\xC3\xA9t\xC3\xA9", "__t__"}}) {
+        EXPECT_EQ(SafeFileStem(name), stem);
+    }
+    CGrammer doc;
+    for (const char* name : {"x y", "X Y", "x/y"}) {  // X Y differs only in case
+        lumo_test::AddGraphEdge(doc, 1, 1, name);
+    }
+    TempDir dir;
+    std::vector<std::string> names;
+    for (const std::string& f : ExportSvg(doc, dir.Path("out/deeper"))) {
+        names.push_back(fs::path(f).filename().string());
+        EXPECT_TRUE(fs::exists(f));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"MAIN.svg", "x_y.svg", "X_Y-2.svg", "x_y-3.svg"}));
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(SvgExport, CallsBecomeShapesCroppedToTheDrawing) {
+    CGrammer doc;
+    doc.AddNode({300, 100});
+    doc.ToggleNodeFinal({300, 100});
+    lumo_test::AddEdge(doc, 1, 2, "a<b&\"c\"");
+    lumo_test::AddEdge(doc, 2, 1, "back");
+    lumo_test::AddEdge(doc, 1, 1, std::string("ba\t\xFF\x01", 5));
+    CSvgSurface svg;
+    doc.Draw(&svg);
+    const std::string out = svg.Document("MAIN & co");
+    EXPECT_EQ(out.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg", 0), 0u);
+    EXPECT_NE(out.find("<title>MAIN &amp; co</title>"), std::string::npos);
+    EXPECT_EQ(Count(out, "<ellipse"), 3u);  // two nodes and the loop
+    EXPECT_EQ(Count(out, "<path"), 3u);     // the arc and its two barbs
+    EXPECT_EQ(Count(out, "<line"), 3u);     // the straight edge and its arrow
+    EXPECT_NE(out.find(">a&lt;b&amp;&quot;c&quot;</text>"), std::string::npos);
+    // A byte that is not UTF-8 reads as Latin-1; a control character is
+    // replaced, since XML cannot carry it, but a tab is kept.
+    EXPECT_NE(out.find(">ba\t\xC3\xBF\xEF\xBF\xBD</text>"), std::string::npos);
+    EXPECT_NE(out.find("fill=\"#ff0000\""), std::string::npos);
+    // The arc on its box (-20, -316, 420, 124) runs counterclockwise (sweep
+    // 0) from the ray through node 1 to the ray through node 2, round the
+    // bottom.
+    EXPECT_NE(out.find("<path d=\"M100.02,99.97 A220,220 0 0,0 299.98,99.97\""), std::string::npos);
+    // Cropped to the drawing plus the margin: from the loop's label (left
+    // 80, top 68) to node 2's right (315) and the arc's label (bottom 132).
+    EXPECT_NE(out.find("width=\"259\" height=\"88\" viewBox=\"68 56 259 88\""), std::string::npos);
 }
 
 }  // namespace
