@@ -6,7 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <sstream>
 #include <tuple>
 
 #include "support/run_program.h"
@@ -16,7 +16,6 @@ namespace {
 using lumo_test::ReadFile;
 using lumo_test::WriteFile;
 using Result = lumo_test::ProgramResult;
-using Args = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 // expr.lm is the worked example; bad.lm the same with no final node in MAIN.
@@ -30,22 +29,28 @@ protected:
         WriteFile(Path("bad.lm"), lumo_test::Store(doc));
     }
     // "{}" in a text stands for the folder of the test's files.
-    std::string Path(const std::string& text) const {
-        return std::regex_replace(text.find("{}") == std::string::npos ? "{}" + text : text,
-                                  std::regex("\\{\\}"), m_dir.Root() + "/");
+    std::string Path(std::string text) const {
+        text = text.find("{}") == std::string::npos ? "{}" + text : text;
+        for (size_t at; (at = text.find("{}")) != std::string::npos;) {
+            text.replace(at, 2, m_dir.Root() + "/");
+        }
+        return text;
     }
-    Result Gen(Args args, unsigned memoryMb = 0) {
-        for (std::string& arg : args) {
-            arg = std::regex_replace(arg, std::regex("\\{\\}"), m_dir.Root() + "/");
+    // Runs lumo-gen with the words of command as its arguments.
+    Result Gen(const std::string& command, unsigned memoryMb = 0) {
+        std::vector<std::string> args;
+        std::istringstream words(command);
+        for (std::string word; words >> word;) {
+            args.push_back(word.find("{}") == std::string::npos ? word : Path(word));
         }
         return lumo_test::RunProgram(LUMO_GEN, args, m_io, "", memoryMb);
     }
     // Runs each command, which must succeed silently.
-    void GenOk(const std::vector<Args>& commands) {
-        for (const Args& args : commands) {
-            const Result r = Gen(args);
-            EXPECT_EQ(r.status, 0) << ::testing::PrintToString(args);
-            EXPECT_EQ(r.out + r.err, "") << ::testing::PrintToString(args);
+    void GenOk(const std::vector<std::string>& commands) {
+        for (const std::string& command : commands) {
+            const Result r = Gen(command);
+            EXPECT_EQ(r.status, 0) << command;
+            EXPECT_EQ(r.out + r.err, "") << command;
         }
     }
     size_t Files() const {
@@ -59,10 +64,8 @@ protected:
 TEST_F(LumoGen, WritesTheTablesTheEditorWritesWhereAsked) {
     const std::string before = ReadFile(Path("expr.lm"));
     fs::create_directory(Path("out"));
-    GenOk({{"{}expr.lm"},
-           {"-o", "{}out/tables", "{}expr.lm"},
-           {"--output={}out/two", "{}expr.lm"},
-           {"--check", "{}expr.lm"}});
+    GenOk({"{}expr.lm", "-o {}out/tables {}expr.lm", "--output={}out/two {}expr.lm",
+           "--check {}expr.lm"});
     EXPECT_EQ(ReadFile(Path("expr.lm")), before);
     CGrammer doc;
     lumo_test::Load(doc, before);
@@ -102,69 +105,59 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
     const std::string noFinal = ": error: Graph 'MAIN' doesn't have final node!\n";
     const std::string format = ": error: Unexpected file format. (byte ";
     const std::string open = ":2:9: error: '(' is not closed\n";
-    const std::string none =
-        ": error: graph \"MAIN\": it accepts nothing: no final node can "
-        "be reached from node 1\n";
-    const std::string recursion =
-        ": error: left recursion: graph \"E\" can enter itself "
-        "without consuming a token (E -> E)\n";
-    const std::tuple<Args, int, std::string> cases[] = {
-        {{"{}bad.lm"}, 1, noFinal},
-        {{"--check", "{}bad.lm"}, 1, noFinal},
-        {{"{}empty.lm"}, 1, noFinal},
-        {{"--cpp", "{}badcpp", "{}bad.lm"}, 1, noFinal},
-        {{"{}two.ebnf"}, 1, ": error: Node #1 of graph MAIN has more than one graph output!\n"},
-        {{"--ebnf", "{}bad.lm"}, 1, none},
-        {{"--cpp", "{}left", "{}left.lm"}, 1, recursion},
-        {{"{}missing.lm"}, 2, ": error: No such file or directory\n"},
-        {{"{}junk.lm"}, 2, format + "4: count exceeds the data left)\n"},
-        {{"{}bad_truncated_215.lm"}, 2, format + "212: unexpected end of data)\n"},
-        {{"{}bad_trailing_byte.lm"}, 2, format + "216: data after the last graph)\n"},
-        {{"{}bad_repeated_number.lm"}, 2, format + "4: graph \"MAIN\": repeated node number)\n"},
-        {{"{}dir.lm"}, 2, "{}dir.txt: error: Is a directory\n"},
-        {{"--svg", "{}file/sub", "{}expr.lm"}, 2, "{}file/sub: error: Not a directory\n"},
-        {{"--lm", "{}two.ebnf", "{}two.ebnf"},
-         2,
-         ": error: the document would overwrite the grammar\n"},
-        {{"{}bad.ebnf"}, 2, open},
-        {{"--lm", "{}x.lm", "{}bad.ebnf"}, 2, open},
-        {{"--ebnf", "{}bad.ebnf"}, 2, open},
-        {{"--svg", "{}svg", "{}bad.ebnf"}, 2, open},
+    const std::tuple<const char*, int, std::string> cases[] = {
+        {"{}bad.lm", 1, noFinal},
+        {"--check {}bad.lm", 1, noFinal},
+        {"{}empty.lm", 1, noFinal},
+        {"--cpp {}badcpp {}bad.lm", 1, noFinal},
+        {"{}two.ebnf", 1, ": error: Node #1 of graph MAIN has more than one graph output!\n"},
+        {"--ebnf {}bad.lm", 1,
+         ": error: graph \"MAIN\": it accepts nothing: no final node can be reached from node "
+         "1\n"},
+        {"--cpp {}left {}left.lm", 1,
+         ": error: left recursion: graph \"E\" can enter itself without consuming a token (E "
+         "-> E)\n"},
+        {"{}missing.lm", 2, ": error: No such file or directory\n"},
+        {"{}junk.lm", 2, format + "4: count exceeds the data left)\n"},
+        {"{}bad_truncated_215.lm", 2, format + "212: unexpected end of data)\n"},
+        {"{}bad_trailing_byte.lm", 2, format + "216: data after the last graph)\n"},
+        {"{}bad_repeated_number.lm", 2, format + "4: graph \"MAIN\": repeated node number)\n"},
+        {"{}dir.lm", 2, "{}dir.txt: error: Is a directory\n"},
+        {"--svg {}file/sub {}expr.lm", 2, "{}file/sub: error: Not a directory\n"},
+        {"--lm {}two.ebnf {}two.ebnf", 2, ": error: the document would overwrite the grammar\n"},
+        {"{}bad.ebnf", 2, open},
+        {"--lm {}x.lm {}bad.ebnf", 2, open},
+        {"--ebnf {}bad.ebnf", 2, open},
+        {"--svg {}svg {}bad.ebnf", 2, open},
     };
     const size_t files = Files();
-    for (const auto& [args, status, err] : cases) {
-        const Result r = Gen(args);
-        EXPECT_EQ(r.status, status) << args.back();
-        EXPECT_EQ(r.err, Path((err[0] == ':' ? args.back() : "") + err)) << args.back();
-        EXPECT_EQ(r.out, "") << args.back();
+    for (const auto& [command, status, err] : cases) {
+        const std::string file = std::string(command).substr(std::string(command).rfind(' ') + 1);
+        const Result r = Gen(command);
+        EXPECT_EQ(r.status, status) << command;
+        EXPECT_EQ(r.err, Path((err[0] == ':' ? file : "") + err)) << command;
+        EXPECT_EQ(r.out, "") << command;
     }
     EXPECT_EQ(ReadFile(Path("bad.pt")), "previous");
     EXPECT_TRUE(fs::remove(Path("dir.pt")));  // complete before the text table failed
     EXPECT_EQ(Files(), files) << "a failed command wrote a file";
 
-    for (const Args& args : {Args{},
-                             {"--bogus", "{}expr.lm"},
-                             {"-o"},
-                             {"{}expr.lm", "{}bad.lm"},
-                             {"--svg", "{}svg", "--check", "{}expr.lm"},
-                             {"--ebnf", "--check", "{}two.ebnf"},
-                             {"--lm", "{}x.lm", "-o", "{}x", "{}two.ebnf"},
-                             {"--lm", "{}x.lm", "--ebnf", "{}two.ebnf"},
-                             {"--cpp", "{}x", "-o", "{}y", "{}expr.lm"},
-                             {"--cpp", "{}x", "--namespace", "int", "{}expr.lm"},
-                             {"--cpp", "{}x", "--namespace", "a::", "{}expr.lm"},
-                             {"--cpp", "{}x", "--namespace", "_Alpha", "{}expr.lm"},
-                             {"--namespace", "n", "{}expr.lm"}}) {
-        const Result r = Gen(args);
-        EXPECT_EQ(r.status, 64) << ::testing::PrintToString(args);
+    for (const char* command :
+         {"", "--bogus {}expr.lm", "-o", "{}expr.lm {}bad.lm", "--svg {}svg --check {}expr.lm",
+          "--ebnf --check {}two.ebnf", "--lm {}x.lm -o {}x {}two.ebnf",
+          "--lm {}x.lm --ebnf {}two.ebnf", "--cpp {}x -o {}y {}expr.lm",
+          "--cpp {}x --namespace int {}expr.lm", "--cpp {}x --namespace a:: {}expr.lm",
+          "--cpp {}x --namespace _Alpha {}expr.lm", "--namespace n {}expr.lm"}) {
+        const Result r = Gen(command);
+        EXPECT_EQ(r.status, 64) << command;
         EXPECT_EQ(r.err.rfind("lumo-gen: ", 0), 0u);
         EXPECT_NE(r.err.find("usage: lumo-gen [-o BASE] [--check] FILE"), std::string::npos);
         EXPECT_EQ(r.out, "");
     }
-    Result r = Gen({"--version"});
+    Result r = Gen("--version");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string("lumo-gen ") + LUMO_VERSION_TEXT);
-    r = Gen({"--help"});
+    r = Gen("--help");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("usage: lumo-gen", 0), 0u);
     EXPECT_EQ(Files(), files);
@@ -184,7 +177,7 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
         fs::copy_file(Path("expr.lm"), Path(name));
         ASSERT_TRUE(link == nullptr || link(Path(name).c_str(), Path(table).c_str()) == 0);
         const size_t files = Files();
-        const Result r = Gen({Path(name)});
+        const Result r = Gen(Path(name));
         EXPECT_EQ(r.status, 2) << name;
         EXPECT_EQ(r.err, Path(table) + ": error: the table would overwrite the grammar document\n");
         EXPECT_EQ(ReadFile(Path(name)), grammar);
@@ -192,9 +185,9 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
     }
     ASSERT_EQ(::mkfifo(Path("pipe.lm").c_str(), 0600), 0);
     for (const std::string& path : {Path("pipe.lm"), std::string("/dev/zero")}) {
-        for (const Args& args : {Args{path}, {"--svg", "{}svg", path}}) {
-            const Result r = Gen(args, 512);
-            EXPECT_EQ(r.status, 2) << path;
+        for (const std::string& command : {path, "--svg {}svg " + path}) {
+            const Result r = Gen(command, 512);
+            EXPECT_EQ(r.status, 2) << command;
             EXPECT_EQ(r.err, path + ": error: not a regular file\n");
         }
     }
@@ -203,8 +196,8 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
     }
     { std::ofstream out(Path("huge.lm"), std::ios::binary); }
     ASSERT_EQ(::truncate(Path("huge.lm").c_str(), off_t{8} << 30), 0);  // sparse
-    for (const Args& args : {Args{"{}huge.lm"}, {"--svg", "{}svg", "{}huge.lm"}}) {
-        const Result r = Gen(args, 256);
+    for (const char* command : {"{}huge.lm", "--svg {}svg {}huge.lm"}) {
+        const Result r = Gen(command, 256);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, Path("huge.lm") + ": error: Cannot allocate memory\n");
     }
@@ -213,10 +206,8 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
 TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
     fs::create_directory(Path("a"));
     fs::create_directory(Path("b"));
-    GenOk({{"--cpp", "{}a/my-parser", "{}expr.lm"},
-           {"--cpp", "{}b/my-parser", "{}expr.lm"},
-           {"--cpp", "{}a/ns", "--namespace=calc::v1", "{}expr.lm"},
-           {"--cpp", "{}a/std", "{}expr.lm"}});
+    GenOk({"--cpp {}a/my-parser {}expr.lm", "--cpp {}b/my-parser {}expr.lm",
+           "--cpp {}a/ns --namespace=calc::v1 {}expr.lm", "--cpp {}a/std {}expr.lm"});
     const std::string header = ReadFile(Path("a/my-parser.h"));
     const std::string source = ReadFile(Path("a/my-parser.cpp"));
     EXPECT_EQ(header, ReadFile(Path("b/my-parser.h")));
@@ -238,15 +229,9 @@ TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
 // --svg draws every graph, valid or not, and writes no table.
 TEST_F(LumoGen, ReadsEbnfWhereverItReadsADocumentAndDrawsSvg) {
     WriteFile(Path("g.ebnf"), "MAIN ::= a @push E\nE ::= b\n");
-    GenOk({{"{}g.ebnf"},
-           {"-o", "{}ref", "{}expr.lm"},
-           {"--check", "{}g.ebnf"},
-           {"--svg", "{}svg", "{}g.ebnf"},
-           {"--svg", "{}bad", "{}bad.lm"},
-           {"--lm", "{}g.lm", "{}g.ebnf"},
-           {"-o", "{}from_lm", "{}g.lm"},
-           {"--cpp", "{}from_ebnf", "--namespace", "g", "{}g.ebnf"},
-           {"--cpp", "{}from_lm", "--namespace", "g", "{}g.lm"}});
+    GenOk({"{}g.ebnf", "-o {}ref {}expr.lm", "--check {}g.ebnf", "--svg {}svg {}g.ebnf",
+           "--svg {}bad {}bad.lm", "--lm {}g.lm {}g.ebnf", "-o {}from_lm {}g.lm",
+           "--cpp {}from_ebnf --namespace g {}g.ebnf", "--cpp {}from_lm --namespace g {}g.lm"});
     EXPECT_EQ(ReadFile(Path("g.pt")), ReadFile(Path("ref.pt")));
     EXPECT_EQ(ReadFile(Path("g.txt")), ReadFile(Path("ref.txt")));
     EXPECT_EQ(ReadFile(Path("from_lm.pt")), ReadFile(Path("ref.pt")));
@@ -255,7 +240,7 @@ TEST_F(LumoGen, ReadsEbnfWhereverItReadsADocumentAndDrawsSvg) {
     EXPECT_TRUE(fs::exists(Path("bad/E.svg")));
     EXPECT_FALSE(fs::exists(Path("bad.pt")));
     for (const char* file : {"g.lm", "g.ebnf", "expr.lm"}) {
-        const Result r = Gen({"--ebnf", Path(file)});
+        const Result r = Gen("--ebnf " + Path(file));
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "MAIN ::= a @push E\nE    ::= b\n") << file;
     }

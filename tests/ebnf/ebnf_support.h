@@ -38,15 +38,6 @@ inline std::string Shape(const CGraph& graph) {
     return edges + "|" + finals;
 }
 
-// The document made of text; fails the test on a syntax error.
-inline void Import(const std::string& text, CGrammer& doc) {
-    try {
-        ebnf::ImportEbnf(text, doc);
-    } catch (const ebnf::SyntaxError& e) {
-        ADD_FAILURE() << e.Describe("text") << "\n" << text;
-    }
-}
-
 // A word is a list of edge texts: tokens as written, graphs in <>.
 using Word = std::vector<std::string>;
 using Words = std::set<Word>;

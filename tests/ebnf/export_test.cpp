@@ -15,7 +15,7 @@ using lumo_test::MakeFinal;
 
 std::string Written(const std::string& expression) {
     CGrammer doc;
-    ebnf_test::Import("R ::= " + expression + "\nG ::= g", doc);
+    ebnf::ImportEbnf("R ::= " + expression + "\nG ::= g", doc);
     const std::string text = ebnf::ExportEbnf(doc);
     return text.substr(0, text.find('\n'));
 }
@@ -42,7 +42,7 @@ TEST(EbnfExport, WritesExpressionsAsAPersonWould) {
         EXPECT_EQ(Written(expression), std::string("MAIN ::= ") + rule) << expression;
     }
     CGrammer doc;  // long rules: one alternative a line
-    ebnf_test::Import(
+    ebnf::ImportEbnf(
         "Statement ::= \"if\" BooleanCondition \"then\" Statement\n"
         "            | \"while\" BooleanCondition \"do\" Statement\n"
         "            | \"begin\" Statement ( \";\" Statement )* \"end\"\n"
@@ -97,7 +97,7 @@ TEST(EbnfExport, EachRuleBecomesADeterministicMinimalGraphOfItsLanguage) {
             "R ::= " + ebnf_test::RandomExpression(rng, 3, {"R", "S"}) + "\nS ::= s\n";
         SCOPED_TRACE(text);
         CGrammer doc;
-        ebnf_test::Import(text, doc);
+        ebnf::ImportEbnf(text, doc);
         ASSERT_EQ(doc.GetGraphCount(), 2);
         const CGraph& graph = *doc.GetGraph(0);
         for (int i = 0; i < graph.GetNodeCount(); ++i) {  // deterministic
@@ -125,11 +125,11 @@ TEST(EbnfExport, WritingAndReadingBackKeepsEveryLanguage) {
             text += name + " ::= " + ebnf_test::RandomExpression(rng, 3, names) + "\n";
         }
         CGrammer doc, reread;
-        ebnf_test::Import(text, doc);
+        ebnf::ImportEbnf(text, doc);
         const std::string written = ebnf::ExportEbnf(doc);
         ExpectSameAutomata(text, doc);
         ExpectSameAutomata(written, doc);
-        ebnf_test::Import(written, reread);
+        ebnf::ImportEbnf(written, reread);
         EXPECT_EQ(ebnf::ExportEbnf(reread), written);  // written again unchanged
     }
 }
@@ -166,8 +166,8 @@ TEST(EbnfExport, RefusesWhatTheNotationCannotSay) {
               "graph \"TWO WORDS\": its name is not an EBNF name");
     // The fifth symbol from the end: 64 nodes, an expression past reading.
     CGrammer complex;
-    ebnf_test::Import("A ::= ( a | b )* a ( a | b ) ( a | b ) ( a | b ) ( a | b ) ( a | b )",
-                      complex);
+    ebnf::ImportEbnf("A ::= ( a | b )* a ( a | b ) ( a | b ) ( a | b ) ( a | b ) ( a | b )",
+                     complex);
     EXPECT_EQ(ExportFailure(complex),
               "graph \"MAIN\": its expression would write more than 10000 symbols");
     // A Graph edge whose graph is gone, as a file made elsewhere may hold.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "ebnf/layout.h"
@@ -62,8 +63,7 @@ std::vector<Point> PathOf(CEdge& e) {
 // for the canvas is folded into bands, each starting where node 1 stands,
 // and then may have nodes right of a final one. With readable, labels on
 // one another count too.
-std::vector<std::string> Problems(const CGraph& graph, bool readable) {
-    std::vector<std::string> out;
+void CheckGraph(const CGraph& graph, bool readable, const std::function<void(std::string)>& fail) {
     std::vector<const CGraphElement*> nodes;
     std::vector<CEdge*> edges;
     for (int i = 0; i < graph.GetNodeCount(); ++i) {
@@ -79,19 +79,19 @@ std::vector<std::string> Problems(const CGraph& graph, bool readable) {
     for (const CGraphElement* n : nodes) {
         const CPoint c = n->GetCenter();
         if (!OnCanvas({c.x - kRadius, c.y - kRadius, c.x + kRadius, c.y + kRadius})) {
-            out.push_back(name(n) + " off the canvas");
+            fail(name(n) + " off the canvas");
         }
         for (const CGraphElement* m : nodes) {
             if (n < m && Distance({double(c.x), double(c.y)}, m->GetCenter()) < 2 * kRadius) {
-                out.push_back(name(n) + " on " + name(m));
+                fail(name(n) + " on " + name(m));
             }
             if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front() && !folded &&
                 m->GetCenter().x > c.x) {
-                out.push_back(name(m) + " right of the final " + name(n));
+                fail(name(m) + " right of the final " + name(n));
             }
         }
         if (c.x < first.x) {
-            out.push_back(name(n) + " left of node 1");
+            fail(name(n) + " left of node 1");
         }
     }
     for (CEdge* e : edges) {
@@ -100,39 +100,38 @@ std::vector<std::string> Problems(const CGraph& graph, bool readable) {
         const CRect label = e->GetLabelRect();
         if (!OnCanvas(label) ||
             std::any_of(path.begin(), path.end(), [](Point p) { return !OnCanvas(p.x, p.y); })) {
-            out.push_back(edge + " or its label off the canvas");
+            fail(edge + " or its label off the canvas");
         }
         for (const CGraphElement* m : nodes) {
             const CPoint c = m->GetCenter();
             if (Distance({std::clamp<double>(c.x, label.left, label.right),
                           std::clamp<double>(c.y, label.top, label.bottom)},
                          c) < kRadius) {
-                out.push_back(edge + ": label on " + name(m));
+                fail(edge + ": label on " + name(m));
             }
             if (m != e->GetFrom() && m != e->GetTo() &&
                 std::any_of(path.begin(), path.end(),
                             [&](Point p) { return Distance(p, c) < kRadius; })) {
-                out.push_back(edge + " through " + name(m));
+                fail(edge + " through " + name(m));
             }
         }
         for (const CEdge* other : edges) {
             const CRect q = other->GetLabelRect();
             if (readable && e < other && label.left < q.right && q.left < label.right &&
                 label.top < q.bottom && q.top < label.bottom) {
-                out.push_back("labels " + e->GetInput() + " and " + other->GetInput() + " overlap");
+                fail("labels " + e->GetInput() + " and " + other->GetInput() + " overlap");
             }
         }
     }
-    return out;
 }
 
 void ExpectWellDrawn(const std::string& text, bool readable = false) {
     CGrammer doc;
-    ebnf_test::Import(text, doc);
+    ebnf::ImportEbnf(text, doc);
     for (int i = 0; i < doc.GetGraphCount(); ++i) {
-        for (const std::string& problem : Problems(*doc.GetGraph(i), readable)) {
+        CheckGraph(*doc.GetGraph(i), readable, [&](const std::string& problem) {
             ADD_FAILURE() << doc.GetGraphName(i) << ": " << problem << "\n" << text;
-        }
+        });
     }
 }
 
@@ -172,7 +171,7 @@ TEST(EbnfLayout, DrawsTheExamplesHardCasesAndRandomGrammarsCleanly) {
 // the right, bent away from the middle.
 TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
     CGrammer doc;
-    ebnf_test::Import(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/arith.ebnf"), doc);
+    ebnf::ImportEbnf(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/arith.ebnf"), doc);
     const CGraph& factor = *doc.GetGraph(3);
     const CGraph& expr = *doc.GetGraph(1);
     auto f = [&](int n) { return factor.GetElement(n - 1)->GetCenter(); };
@@ -203,7 +202,7 @@ TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
 // where the editor would draw it.
 TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDrawInLabelOrder) {
     CGrammer doc;
-    ebnf_test::Import("Keywords ::= while | begin | if | do | end\nA ::= a ( b | c | d )* e", doc);
+    ebnf::ImportEbnf("Keywords ::= while | begin | if | do | end\nA ::= a ( b | c | d )* e", doc);
     const CGraphElement& start = *doc.GetGraph(0)->GetElement(0);
     ASSERT_EQ(start.GetEdgeCount(), 5);
     for (int j = 1; j < start.GetEdgeCount(); ++j) {

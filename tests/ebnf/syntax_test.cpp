@@ -96,7 +96,7 @@ TEST(EbnfSyntax, RefusesWhatWouldExhaustTheStackOrTheCanvas) {
 // Each text as the rule R beside G ::= g; the shapes of its graphs, in order.
 std::vector<std::string> Shapes(const std::string& text) {
     CGrammer doc;
-    ebnf_test::Import(text, doc);
+    ebnf::ImportEbnf(text, doc);
     std::vector<std::string> out;
     for (int i = 0; i < doc.GetGraphCount(); ++i) {
         out.push_back(doc.GetGraphName(i) + ": " + Shape(*doc.GetGraph(i)));
@@ -126,7 +126,7 @@ TEST(EbnfSyntax, ReadsCommentsStringsActionsAndStartsWithMain) {
                                         "B: 1-<MAIN>->2 | 2"}));
     // An error leaves the document as it was.
     CGrammer doc;
-    ebnf_test::Import("A ::= a b", doc);
+    ebnf::ImportEbnf("A ::= a b", doc);
     EXPECT_THROW(ebnf::ImportEbnf("A ::= (", doc), ebnf::SyntaxError);
     ASSERT_EQ(doc.GetGraphCount(), 1);
     EXPECT_EQ(Shape(*doc.GetGraph(0)), "1-a->2 2-b->3 | 3");
