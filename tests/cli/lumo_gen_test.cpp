@@ -61,24 +61,6 @@ protected:
     lumo_test::TempDir m_dir, m_io;
 };
 
-TEST_F(LumoGen, WritesTheTablesTheEditorWritesWhereAsked) {
-    const std::string before = ReadFile(Path("expr.lm"));
-    fs::create_directory(Path("out"));
-    GenOk({"{}expr.lm", "-o {}out/tables {}expr.lm", "--output={}out/two {}expr.lm",
-           "--check {}expr.lm"});
-    EXPECT_EQ(ReadFile(Path("expr.lm")), before);
-    CGrammer doc;
-    lumo_test::Load(doc, before);
-    doc.WriteParseTables(Path("ref.pt"), Path("ref.txt"));
-    EXPECT_EQ(ReadFile(Path("expr.pt")), ReadFile(Path("ref.pt")));
-    EXPECT_EQ(ReadFile(Path("expr.pt")).size(), 88u);
-    EXPECT_EQ(ReadFile(Path("expr.txt")), ReadFile(Path("ref.txt")));
-    for (const char* file : {"out/tables.pt", "out/tables.txt", "out/two.pt"}) {
-        EXPECT_TRUE(fs::exists(Path(file))) << file;
-    }
-    EXPECT_EQ(Files(), 7u) << "--check writes nothing";
-}
-
 // Each exit status and kind of message, byte for byte, and no file written
 // where the command fails.
 TEST_F(LumoGen, ExitStatusAndMessages) {
@@ -203,11 +185,50 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
     }
 }
 
-TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
-    fs::create_directory(Path("a"));
-    fs::create_directory(Path("b"));
-    GenOk({"--cpp {}a/my-parser {}expr.lm", "--cpp {}b/my-parser {}expr.lm",
-           "--cpp {}a/ns --namespace=calc::v1 {}expr.lm", "--cpp {}a/std {}expr.lm"});
+// Tables beside the grammar or where asked, the same as the editor's; EBNF
+// wherever a document goes, giving the same graphs and so the same tables;
+// --lm writes a document that gives them and the same EBNF back; --svg draws
+// every graph, valid or not; --cpp writes the same parser every time. Only
+// the tables write tables.
+TEST_F(LumoGen, WritesWhatItIsAskedForAndNothingElse) {
+    const std::string before = ReadFile(Path("expr.lm"));
+    WriteFile(Path("g.ebnf"), "MAIN ::= a @push E\nE ::= b\n");
+    fs::copy_file(Path("expr.lm"), Path("chk.lm"));
+    for (const char* dir : {"out", "a", "b"}) {
+        fs::create_directory(Path(dir));
+    }
+    GenOk({"{}expr.lm", "-o {}out/tables {}expr.lm", "--output={}out/two {}expr.lm",
+           "--check {}chk.lm", "{}g.ebnf", "--check {}g.ebnf", "--svg {}svg {}g.ebnf",
+           "--svg {}bad {}bad.lm", "--lm {}g.lm {}g.ebnf", "-o {}from_lm {}g.lm",
+           "--cpp {}from_ebnf --namespace g {}g.ebnf", "--cpp {}from_lm --namespace g {}g.lm",
+           "--cpp {}a/my-parser {}expr.lm", "--cpp {}b/my-parser {}expr.lm",
+           "--cpp {}a/ns --namespace=calc::v1 {}expr.lm", "--cpp {}a/std {}chk.lm"});
+    EXPECT_EQ(ReadFile(Path("expr.lm")), before);
+    CGrammer doc;
+    lumo_test::Load(doc, before);
+    doc.WriteParseTables(Path("ref.pt"), Path("ref.txt"));
+    EXPECT_EQ(ReadFile(Path("expr.pt")).size(), 88u);
+    for (const char* table : {"expr", "out/tables", "g", "from_lm"}) {
+        EXPECT_EQ(ReadFile(Path(table + std::string(".pt"))), ReadFile(Path("ref.pt"))) << table;
+        EXPECT_EQ(ReadFile(Path(table + std::string(".txt"))), ReadFile(Path("ref.txt"))) << table;
+    }
+    EXPECT_TRUE(fs::exists(Path("out/two.pt")));
+    for (const char* none : {"bad.pt", "chk.pt", "chk.txt"}) {
+        EXPECT_FALSE(fs::exists(Path(none))) << none;
+    }
+    EXPECT_TRUE(fs::exists(Path("svg/E.svg")));
+    EXPECT_EQ(ReadFile(Path("bad/MAIN.svg")).rfind("<?xml", 0), 0u);
+    EXPECT_TRUE(fs::exists(Path("bad/E.svg")));
+    for (const char* file : {"g.lm", "g.ebnf", "expr.lm"}) {
+        const Result r = Gen("--ebnf " + Path(file));
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "MAIN ::= a @push E\nE    ::= b\n") << file;
+    }
+    const auto body = [&](const char* file) {
+        const std::string text = ReadFile(Path(file));
+        return text.substr(text.find('\n'));
+    };
+    EXPECT_EQ(body("from_ebnf.h"), body("from_lm.h"));  // the same parser, another file
     const std::string header = ReadFile(Path("a/my-parser.h"));
     const std::string source = ReadFile(Path("a/my-parser.cpp"));
     EXPECT_EQ(header, ReadFile(Path("b/my-parser.h")));
@@ -218,38 +239,9 @@ TEST_F(LumoGen, CppWritesTheSameParserEveryTimeAndNoTable) {
                   LUMO_VERSION_TEXT + ".");
     EXPECT_NE(header.find("namespace my_parser {"), std::string::npos);
     EXPECT_EQ(source.find("#include \"my-parser.h\""), source.find('\n') + 1);
-    EXPECT_FALSE(fs::exists(Path("expr.pt")));
     EXPECT_NE(ReadFile(Path("a/ns.h")).find("namespace calc::v1 {"), std::string::npos);
     // A file name the standard keeps for itself names no namespace.
     EXPECT_NE(ReadFile(Path("a/std.h")).find("namespace std_ {"), std::string::npos);
-}
-
-// The worked example as EBNF: the same graphs, numbered alike, so the same
-// tables; --lm writes a document that gives them and the same EBNF back;
-// --svg draws every graph, valid or not, and writes no table.
-TEST_F(LumoGen, ReadsEbnfWhereverItReadsADocumentAndDrawsSvg) {
-    WriteFile(Path("g.ebnf"), "MAIN ::= a @push E\nE ::= b\n");
-    GenOk({"{}g.ebnf", "-o {}ref {}expr.lm", "--check {}g.ebnf", "--svg {}svg {}g.ebnf",
-           "--svg {}bad {}bad.lm", "--lm {}g.lm {}g.ebnf", "-o {}from_lm {}g.lm",
-           "--cpp {}from_ebnf --namespace g {}g.ebnf", "--cpp {}from_lm --namespace g {}g.lm"});
-    EXPECT_EQ(ReadFile(Path("g.pt")), ReadFile(Path("ref.pt")));
-    EXPECT_EQ(ReadFile(Path("g.txt")), ReadFile(Path("ref.txt")));
-    EXPECT_EQ(ReadFile(Path("from_lm.pt")), ReadFile(Path("ref.pt")));
-    EXPECT_TRUE(fs::exists(Path("svg/E.svg")));
-    EXPECT_EQ(ReadFile(Path("bad/MAIN.svg")).rfind("<?xml", 0), 0u);
-    EXPECT_TRUE(fs::exists(Path("bad/E.svg")));
-    EXPECT_FALSE(fs::exists(Path("bad.pt")));
-    for (const char* file : {"g.lm", "g.ebnf", "expr.lm"}) {
-        const Result r = Gen("--ebnf " + Path(file));
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, "MAIN ::= a @push E\nE    ::= b\n") << file;
-    }
-    // The same parser as the drawn grammar's, but for the file it names.
-    const auto body = [&](const char* file) {
-        const std::string text = ReadFile(Path(file));
-        return text.substr(text.find('\n'));
-    };
-    EXPECT_EQ(body("from_ebnf.h"), body("from_lm.h"));
 }
 
 }  // namespace
