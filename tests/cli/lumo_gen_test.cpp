@@ -61,8 +61,7 @@ protected:
     lumo_test::TempDir m_dir, m_io;
 };
 
-// Each exit status and kind of message, byte for byte, and no file written
-// where the command fails.
+// Each exit status and message; no file written where the command fails.
 TEST_F(LumoGen, ExitStatusAndMessages) {
     const std::string corpus = LUMO_SOURCE_DIR "/fuzz/corpus/";
     WriteFile(Path("bad.pt"), "previous");
@@ -145,9 +144,7 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
     EXPECT_EQ(Files(), files);
 }
 
-// A table that is the grammar itself (named like it, or a link to it) would
-// destroy it: refused, nothing written. So are files that are no regular
-// file, and one too large for the memory there is: one line and status 2.
+// Refused: a table that is the grammar itself, no regular file, out of memory.
 TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
     const std::string grammar = ReadFile(Path("expr.lm"));
     using Link = int (*)(const char*, const char*);
@@ -185,11 +182,8 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFile) {
     }
 }
 
-// Tables beside the grammar or where asked, the same as the editor's; EBNF
-// wherever a document goes, giving the same graphs and so the same tables;
-// --lm writes a document that gives them and the same EBNF back; --svg draws
-// every graph, valid or not; --cpp writes the same parser every time. Only
-// the tables write tables.
+// The editor's tables, from a document or EBNF alike; --svg draws even an
+// invalid grammar; --cpp writes the same parser every time; no stray table.
 TEST_F(LumoGen, WritesWhatItIsAskedForAndNothingElse) {
     const std::string before = ReadFile(Path("expr.lm"));
     WriteFile(Path("g.ebnf"), "MAIN ::= a @push E\nE ::= b\n");

@@ -1,8 +1,6 @@
 #pragma once
 
-// What the EBNF tests share: a compact text for a graph's shape, random
-// expressions, and the words of bounded length that an expression and a
-// graph accept, each found its own way.
+// Graph shapes as text, random expressions, and bounded words of both.
 
 #include <gtest/gtest.h>
 
@@ -42,8 +40,7 @@ inline std::string Shape(const CGraph& graph) {
 using Word = std::vector<std::string>;
 using Words = std::set<Word>;
 
-// The words of at most `limit` symbols an expression denotes, by the
-// meaning of each operator (rules named in `rules` are graphs).
+// The words of at most `limit` symbols an expression denotes (`rules` are graphs).
 inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, std::size_t limit) {
     using K = ebnf::Expr::Kind;
     auto concat = [limit](const Words& a, const Words& b) {
@@ -92,8 +89,7 @@ inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, st
     }
 }
 
-// The words of at most `limit` edges from node 1 to a final node, Graph
-// edges into MAIN named mainRule.
+// The words of at most `limit` edges of a graph, MAIN named mainRule.
 inline Words WordsOf(const CGraph& graph, std::size_t limit, const std::string& mainRule) {
     Words out;
     std::vector<std::pair<const CGraphNode*, Word>> todo{{graph.GetElement(0), {}}};
@@ -115,8 +111,7 @@ inline Words WordsOf(const CGraph& graph, std::size_t limit, const std::string& 
     return out;
 }
 
-// A random expression over a, b, c (some with an action) and the given
-// rule names, at most `depth` brackets deep.
+// A random expression at most `depth` brackets deep.
 inline std::string RandomExpression(std::mt19937& rng, int depth,
                                     const std::vector<std::string>& rules = {}) {
     auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };

@@ -1,6 +1,4 @@
-// The layout of imported graphs, measured on what the editor draws: nodes
-// apart, no label on a node, no edge through a node, everything on the
-// canvas, node 1 at the left and the final node without outputs at the right.
+// The layout of imported graphs, measured on what the editor draws.
 
 #include <gtest/gtest.h>
 
@@ -59,10 +57,9 @@ std::vector<Point> PathOf(CEdge& e) {
     return path;
 }
 
-// Every way the graph's drawing breaks the rules, as text. A graph too wide
-// for the canvas is folded into bands, each starting where node 1 stands,
-// and then may have nodes right of a final one. With readable, labels on
-// one another count too.
+// Nodes apart and on the canvas, node 1 leftmost, a final node without outputs
+// rightmost (unless folded into bands), no label on a node, no edge through
+// one; with readable, no labels on one another.
 void CheckGraph(const CGraph& graph, bool readable, const std::function<void(std::string)>& fail) {
     std::vector<const CGraphElement*> nodes;
     std::vector<CEdge*> edges;
@@ -166,9 +163,7 @@ TEST(EbnfLayout, DrawsTheExamplesHardCasesAndRandomGrammarsCleanly) {
     }
 }
 
-// The arithmetic example comes out as examples/arith.lm was drawn by hand:
-// alternatives above and below a straight middle, repetitions as loops to
-// the right, bent away from the middle.
+// The arithmetic comes out as examples/arith.lm was drawn by hand.
 TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
     CGrammer doc;
     ebnf::ImportEbnf(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/arith.ebnf"), doc);
@@ -198,8 +193,6 @@ TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
     }
 }
 
-// Parallel edges fan out in the order of their labels, and each label is
-// where the editor would draw it.
 TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDrawInLabelOrder) {
     CGrammer doc;
     ebnf::ImportEbnf("Keywords ::= while | begin | if | do | end\nA ::= a ( b | c | d )* e", doc);

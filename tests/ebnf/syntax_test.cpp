@@ -1,6 +1,4 @@
-// Reading the notation: every error with its place, what it accepts, and
-// the graph each expression becomes (the minimal deterministic automaton,
-// numbered breadth first with edges in label order).
+// Reading the notation: its errors, and the graph each expression becomes.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// Generate: the four checks and their messages, the two tables, their names,
-// what is left when a step fails; and the SVG drawings of the graphs.
+// Validation, the two tables, what a failed step leaves; SVG drawings.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -34,7 +33,7 @@ std::string FirstViolation(Grammar& grammar) {
     return "";
 }
 
-// The same, checking that the document as lumo-gen reads it gets the same.
+// The same, which lumo-gen's reading of the document must agree with.
 std::string Violation(CGrammer& doc) {
     CFlatGrammar flat;
     flat.Load(lumo_test::Store(doc));
@@ -42,9 +41,7 @@ std::string Violation(CGrammer& doc) {
     return FirstViolation(doc);
 }
 
-// Draws into graph `index` (MAIN, or one an earlier Graph edge made) the
-// items of drawing: "FROM-INPUT->TO" a Token edge, "FROM-<NAME>->TO" a Graph
-// edge, "N!" toggles node N final. Nodes are added as numbers need them.
+// Draws "FROM-INPUT->TO", "FROM-<GRAPH>->TO" and "N!" (final) into graph index.
 void Draw(CGrammer& doc, int index, const std::string& drawing) {
     ASSERT_TRUE(doc.SelectGraph(index));
     std::istringstream in(drawing);
@@ -66,13 +63,11 @@ void Draw(CGrammer& doc, int index, const std::string& drawing) {
     doc.SelectGraph(0);
 }
 
-// Each grammar, graph by graph, and its first violation.
 TEST(Validation, FindsTheFirstViolationWithItsMessage) {
     const std::pair<std::vector<const char*>, const char*> cases[] = {
         {{""}, "Graph 'MAIN' doesn't have final node!"},
         {{"1!"}, ""},
-        // Check 1 runs over every graph before check 2 (node 1 is final with
-        // a graph output), in index order.
+        // Check 1 runs over every graph, in index order, before check 2.
         {{"1! 1-<LATER>->1 1-<NEVER>->1"}, "Graph 'LATER' doesn't have final node!"},
         {{"2-<E>->3 2-<F>->4 4-<E>->3 4!", "1-end->2 2!", "1-end->2 2!"},
          "Node #4 of graph MAIN has graph output!"},
@@ -120,9 +115,7 @@ TEST(Validation, NamesNodesByNumberNotSlot) {
     EXPECT_EQ(Violation(doc), "Node #3 of graph \"MAIN\" has identical outputs!");
 }
 
-// G0 -> G1 -> ... -> G299 from node 1, each with its own token: the
-// first-token set of G0 holds every token, so a later node of MAIN that
-// enters G0 with the last graph's token is ambiguous.
+// G0 -> G1 -> ... -> G299 from node 1: G0 starts with every graph's token.
 TEST(Validation, ChainsMergeInDepthFirstOrder) {
     CGrammer doc;
     const int depth = 300;
@@ -300,9 +293,7 @@ TEST_F(GenerateTables, UnwritableTableKeepsThePreviousOneAndTheDocumentMode) {
     EXPECT_EQ(lumo_test::Store(reloaded), ReadFile(Path("after.lm")));
 }
 
-// A table that would be the document itself (named like it, or a link to it)
-// is refused before anything is written: the drawing would be lost, since
-// the save just cleared its modified flag.
+// A table that would be the document itself (by name or link) is refused.
 TEST(GenerateOverDocument, IsRefusedAndTheDocumentKeptByteIdentical) {
     using Link = int (*)(const char*, const char*);
     const std::tuple<const char*, Link, const char*> cases[] = {{"g.pt", nullptr, "g.pt"},
@@ -375,16 +366,12 @@ TEST(SvgExport, CallsBecomeShapesCroppedToTheDrawing) {
     EXPECT_EQ(Count(out, "<path"), 3u);     // the arc and its two barbs
     EXPECT_EQ(Count(out, "<line"), 3u);     // the straight edge and its arrow
     EXPECT_NE(out.find(">a&lt;b&amp;&quot;c&quot;</text>"), std::string::npos);
-    // A byte that is not UTF-8 reads as Latin-1; a control character is
-    // replaced, since XML cannot carry it, but a tab is kept.
+    // Not UTF-8 reads as Latin-1; a control character is replaced, a tab kept.
     EXPECT_NE(out.find(">ba\t\xC3\xBF\xEF\xBF\xBD</text>"), std::string::npos);
     EXPECT_NE(out.find("fill=\"#ff0000\""), std::string::npos);
-    // The arc on its box (-20, -316, 420, 124) runs counterclockwise (sweep
-    // 0) from the ray through node 1 to the ray through node 2, round the
-    // bottom.
+    // The arc on its box (-20, -316, 420, 124), counterclockwise from node 1.
     EXPECT_NE(out.find("<path d=\"M100.02,99.97 A220,220 0 0,0 299.98,99.97\""), std::string::npos);
-    // Cropped to the drawing plus the margin: from the loop's label (left
-    // 80, top 68) to node 2's right (315) and the arc's label (bottom 132).
+    // Cropped with the margin: loop label (80, 68) to node 2 (315), arc label (132).
     EXPECT_NE(out.find("width=\"259\" height=\"88\" viewBox=\"68 56 259 88\""), std::string::npos);
 }
 
