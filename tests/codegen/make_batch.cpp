@@ -32,23 +32,15 @@ struct Parser {
     std::string name, table, code;
 };
 
-// How many graphs a parse can enter from MAIN, MAIN included.
-std::size_t GraphsReached(const codegen::ParserModel& model) {
-    std::vector<bool> reached(model.graphs.size(), false);
-    std::vector<std::uint32_t> work{0};
-    reached[0] = true;
-    while (!work.empty()) {
-        const codegen::ParserModel::Graph& graph = model.graphs[work.back()];
-        work.pop_back();
-        for (std::uint32_t n = graph.firstNode; n < graph.firstNode + graph.nodeCount; ++n) {
-            const std::uint32_t e = model.nodes[n].graphEdge;
-            if (e != codegen::kNone && !reached[model.edges[e].graph]) {
-                reached[model.edges[e].graph] = true;
-                work.push_back(model.edges[e].graph);
-            }
+// Whether a parse can enter another graph than MAIN: only if MAIN itself can.
+bool Nests(const codegen::ParserModel& model) {
+    for (std::uint32_t n = 0; n < model.graphs[0].nodeCount; ++n) {
+        const std::uint32_t e = model.nodes[model.graphs[0].firstNode + n].graphEdge;
+        if (e != codegen::kNone && model.edges[e].graph != 0) {
+            return true;
         }
     }
-    return static_cast<std::size_t>(std::count(reached.begin(), reached.end(), true));
+    return false;
 }
 
 // The grammar's parser, or nothing when the grammar breaks a rule or, with
@@ -64,7 +56,7 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out,
     } catch (const CParseException&) {
         return false;
     }
-    if (nesting && GraphsReached(model) < 2) {
+    if (nesting && !Nests(model)) {
         return false;
     }
     const std::string ns = "g" + std::to_string(out.size());
