@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace lumo_test {
@@ -29,20 +30,15 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-// With an action callback and without: the two paths through each parser.
 struct Outcomes {
-    Outcome reporting, quiet;
+    Outcome reporting, quiet;  // with an action callback and without
 };
-
-using RunParser = Outcomes (*)(std::span<const std::uint32_t> ids, std::size_t maxDepth,
-                               std::size_t machineDepth);
 
 struct BatchGrammar {
-    std::string_view name;   // an example's file name, or "random N"
-    std::string_view table;  // its binary parse table
-    RunParser run;
+    std::string_view name, table;  // an example's file name or "random N"; its binary table
+    Outcomes (*run)(std::span<const std::uint32_t> ids, std::size_t maxDepth,
+                    std::size_t machineDepth);
 };
-
 const std::vector<BatchGrammar>& BatchGrammars();
 
 template <class Action>
@@ -56,19 +52,18 @@ std::string Describe(const Action& a) {
 template <class Error, class Describe>
 void Record(Outcome& out, const std::optional<Error>& error, Describe describe) {
     out.accepted = !error.has_value();
-    if (error) {
-        out.kind = static_cast<int>(error->kind);
-        out.position = error->position;
-        out.token = static_cast<std::uint32_t>(error->token);
-        out.graph = error->graph;
-        out.node = error->node;
-        for (const auto id : error->expected) {
-            out.expected.push_back(static_cast<std::uint32_t>(id));
-        }
-        out.endExpected = error->endExpected;
-        out.description = describe(*error, nullptr);
-        out.namedDescription = describe(*error, "zz");
+    if (!error) {
+        return;
     }
+    out.kind = static_cast<int>(error->kind);
+    std::tie(out.position, out.graph, out.node, out.endExpected) =
+        std::tuple(error->position, error->graph, error->node, error->endExpected);
+    out.token = static_cast<std::uint32_t>(error->token);
+    for (const auto id : error->expected) {
+        out.expected.push_back(static_cast<std::uint32_t>(id));
+    }
+    out.description = describe(*error, nullptr);
+    out.namedDescription = describe(*error, "zz");
 }
 
 // Runs a generated parser, checking each action's id against its text;

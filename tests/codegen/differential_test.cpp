@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <regex>
 
@@ -43,58 +44,36 @@ Outcomes RunRuntime(const lumo::ParseTable& table, const Ids& ids, std::size_t m
     return out;
 }
 
-std::string Show(const Outcome& o) {
-    std::string s = o.accepted ? "accepted" : o.description;
+std::string Show(const Ids& ids, const Outcome& o) {
+    std::string s;
+    for (const std::uint32_t id : ids) {
+        s += " " + std::to_string(id);
+    }
+    s += o.accepted ? ": accepted" : ": " + o.description;
     for (const std::string& a : o.actions) {
         s += "\n    " + a;
     }
     return s;
 }
 
-std::string Show(const Ids& ids) {
-    std::string s;
-    for (const std::uint32_t id : ids) {
-        s += " " + std::to_string(id);
-    }
-    return s;
-}
-
 // Token sequences for one grammar: sentences grown token by token from what
 // the runtime says it would accept next (so they go deep into the grammar),
-// their prefixes followed by a wrong token, the sentences with a mistake
+// some with a wrong token after every prefix, the sentences with a mistake
 // elsewhere, and random sequences with unknown tokens.
-class Inputs {
-public:
-    Inputs(const lumo::ParseTable& table, unsigned seed) : m_table(table), m_rng(seed) {}
-
-    std::vector<Ids> Make() {
-        std::vector<Ids> all;
-        for (int k = 0; k < 12; ++k) {
-            const Ids sentence = Grow();
-            all.push_back(sentence);
-            // A wrong token after every token of some sentences: each place
-            // the walk reaches retraces its own way in the error report.
-            for (std::size_t n = 0; k < 4 && n <= sentence.size(); ++n) {
-                Ids prefix(sentence.begin(), sentence.begin() + static_cast<std::ptrdiff_t>(n));
-                prefix.push_back(AnyToken());
-                all.push_back(std::move(prefix));
-            }
-            all.push_back(Mistake(sentence));
-            all.push_back(Random());
-        }
-        return all;
-    }
-
-private:
-    std::size_t Below(std::size_t n) { return m_rng() % n; }
-    std::uint32_t AnyToken() {
-        const std::size_t n = m_table.TokenCount();
-        return Below(8) == 0 ? lumo::kUnknownToken : static_cast<std::uint32_t>(Below(n + 1));
-    }
-
-    Ids Grow() {
+std::vector<Ids> Inputs(const lumo::ParseTable& table, unsigned seed) {
+    std::mt19937 rng(seed);
+    const auto below = [&rng](std::size_t n) { return rng() % n; };
+    const auto any = [&]() -> std::uint32_t {
+        return below(8) == 0 ? lumo::kUnknownToken
+                             : static_cast<std::uint32_t>(below(table.TokenCount() + 1));
+    };
+    const auto at = [](Ids& s, std::size_t k) {
+        return s.begin() + static_cast<std::ptrdiff_t>(k);
+    };
+    lumo::Parser parser(table);
+    std::vector<Ids> all;
+    for (int k = 0; k < 12; ++k) {
         Ids s;
-        lumo::Parser parser(m_table);
         for (;;) {
             // An unknown token after the sentence so far is refused right
             // there, with all that could have come instead.
@@ -102,59 +81,44 @@ private:
             const auto error = parser.Parse(s);
             s.pop_back();
             if (!error || error->position != s.size() || error->expected.empty() ||
-                s.size() >= 24 || (error->endExpected && Below(4) == 0)) {
-                return s;
+                s.size() >= 24 || (error->endExpected && below(4) == 0)) {
+                break;
             }
-            s.push_back(error->expected[Below(error->expected.size())]);
+            s.push_back(error->expected[below(error->expected.size())]);
+        }
+        all.push_back(s);
+        // Each place the walk reaches retraces its own way in the error report.
+        for (std::size_t n = 0; k < 4 && n <= s.size(); ++n) {
+            all.emplace_back(s.begin(), at(s, n)).push_back(any());
+        }
+        const std::size_t where = below(s.size() + 1), how = below(4);
+        if (how == 0) {
+            s.insert(at(s, where), any());
+        } else if (how == 3) {
+            s.resize(where);
+        } else if (where < s.size() && how == 1) {
+            s.erase(at(s, where));
+        } else if (where < s.size()) {
+            s[where] = any();
+        }
+        all.push_back(s);
+        all.emplace_back(below(10));
+        for (std::uint32_t& id : all.back()) {
+            id = any();
         }
     }
-
-    Ids Mistake(Ids s) {
-        const std::size_t at = Below(s.size() + 1);
-        switch (Below(4)) {
-            case 0:
-                s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), AnyToken());
-                break;
-            case 1:
-                if (at < s.size()) {
-                    s.erase(s.begin() + static_cast<std::ptrdiff_t>(at));
-                }
-                break;
-            case 2:
-                if (at < s.size()) {
-                    s[at] = AnyToken();
-                }
-                break;
-            default:
-                s.resize(at);
-                break;
-        }
-        return s;
-    }
-
-    Ids Random() {
-        Ids s(Below(10));
-        for (std::uint32_t& id : s) {
-            id = AnyToken();
-        }
-        return s;
-    }
-
-    const lumo::ParseTable& m_table;
-    std::mt19937 m_rng;
-};
+    return all;
+}
 
 TEST(GeneratedParsers, ParseAsTheRuntimeDoes) {
     const auto& grammars = lumo_test::BatchGrammars();
     ASSERT_GE(grammars.size(), std::size_t{LUMO_CODEGEN_BATCH});
     int failures = 0;
     for (std::size_t g = 0; g < grammars.size() && failures < 5; ++g) {
-        const lumo_test::BatchGrammar& grammar = grammars[g];
-        const lumo::ParseTable table = lumo::ParseTable::FromBytes(grammar.table);
-        std::vector<Ids> inputs = Inputs(table, static_cast<unsigned>(g)).Make();
+        const lumo::ParseTable table = lumo::ParseTable::FromBytes(grammars[g].table);
+        const std::vector<Ids> inputs = Inputs(table, static_cast<unsigned>(g));
         for (std::size_t k = 0; k < inputs.size(); ++k) {
-            const Ids& ids = inputs[k];
-            const Outcomes expected = RunRuntime(table, ids, kDeep);
+            const Outcomes deepest = RunRuntime(table, inputs[k], kDeep);
             // Also: the walk with a stack of its own taking over from the
             // descent one, two or three graphs deep (it can take over
             // anywhere, and returns through the entries the descent pushed);
@@ -166,14 +130,15 @@ TEST(GeneratedParsers, ParseAsTheRuntimeDoes) {
                 depths.emplace_back(k / 2 % 4, kMachine);
             }
             for (const auto& [depth, machine] : depths) {
-                const Outcomes actual = grammar.run(ids, depth, machine);
-                const Outcomes& runtime = depth == kDeep ? expected : RunRuntime(table, ids, depth);
+                const Outcomes runtime =
+                    depth == kDeep ? deepest : RunRuntime(table, inputs[k], depth);
+                const Outcomes actual = grammars[g].run(inputs[k], depth, machine);
                 if (runtime.reporting != actual.reporting || runtime.quiet != actual.quiet) {
-                    ADD_FAILURE() << grammar.name << ", depth limit " << depth << ", descent "
-                                  << machine << " deep, tokens" << Show(ids)
-                                  << "\nruntime:   " << Show(runtime.reporting)
-                                  << "\ngenerated: " << Show(actual.reporting)
-                                  << "\nwithout actions: " << Show(actual.quiet);
+                    ADD_FAILURE() << grammars[g].name << ", depth limit " << depth << ", descent "
+                                  << machine << " deep, tokens"
+                                  << "\nruntime:  " << Show(inputs[k], runtime.reporting)
+                                  << "\ngenerated:" << Show(inputs[k], actual.reporting)
+                                  << "\nwithout actions:" << Show(inputs[k], actual.quiet);
                     ++failures;
                 }
             }
@@ -184,58 +149,52 @@ TEST(GeneratedParsers, ParseAsTheRuntimeDoes) {
 // Deeper than the descent nests on the machine stack, the walk with a stack
 // of its own takes over, back up to the top.
 TEST(GeneratedParsers, NestDeeplyWithoutTheCallStack) {
-    for (const lumo_test::BatchGrammar& grammar : lumo_test::BatchGrammars()) {
-        if (grammar.name != "arith.lm") {
-            continue;
-        }
-        const lumo::ParseTable table = lumo::ParseTable::FromBytes(grammar.table);
-        const std::size_t levels = 200000;  // 600000 graphs deep
-        Ids deep(levels, table.FindToken("("));
-        deep.push_back(table.FindToken("num"));
-        deep.insert(deep.end(), levels, table.FindToken(")"));
-        deep.push_back(table.FindToken("*"));
-        deep.push_back(table.FindToken("num"));
-        Ids unclosed(deep.begin(), deep.end() - 3);
-        for (const Ids& ids : {deep, unclosed}) {
-            const Outcomes expected = RunRuntime(table, ids, kDeep);
-            const Outcomes actual = grammar.run(ids, kDeep, kMachine);
-            EXPECT_EQ(actual.reporting, expected.reporting) << Show(actual.reporting);
-            EXPECT_EQ(actual.quiet, expected.quiet);
-        }
-        // Each "(" enters Expr, Term and Factor; so does "num", and the
-        // third of those is one too many.
-        const Outcome tooDeep = grammar.run(deep, 3 * levels + 2, kMachine).reporting;
-        EXPECT_EQ(tooDeep, RunRuntime(table, deep, 3 * levels + 2).reporting);
-        EXPECT_EQ(tooDeep.description,
-                  "input nested too deeply: entering graph \"Factor\" at \"num\" would pass the "
-                  "depth limit");
-        return;
+    const auto& grammars = lumo_test::BatchGrammars();
+    const auto arith = std::find_if(grammars.begin(), grammars.end(),
+                                    [](const auto& g) { return g.name == "arith.lm"; });
+    ASSERT_NE(arith, grammars.end());
+    const lumo::ParseTable table = lumo::ParseTable::FromBytes(arith->table);
+    const std::size_t levels = 200000;  // 600000 graphs deep
+    Ids deep(levels, table.FindToken("("));
+    deep.push_back(table.FindToken("num"));
+    deep.insert(deep.end(), levels, table.FindToken(")"));
+    deep.push_back(table.FindToken("*"));
+    deep.push_back(table.FindToken("num"));
+    // Each "(" enters Expr, Term and Factor; so does "num", and the third of
+    // those is one too many for the lowest limit.
+    for (const auto& [ids, depth] : {std::pair{deep, kDeep},
+                                     {Ids(deep.begin(), deep.end() - 3), kDeep},
+                                     {deep, 3 * levels + 2}}) {
+        const Outcomes expected = RunRuntime(table, ids, depth);
+        const Outcomes actual = arith->run(ids, depth, kMachine);
+        EXPECT_EQ(actual.reporting, expected.reporting) << actual.reporting.description;
+        EXPECT_EQ(actual.quiet, expected.quiet);
     }
-    FAIL() << "no arith.lm among the batch's grammars";
+    EXPECT_EQ(arith->run(deep, 3 * levels + 2, kMachine).reporting.description,
+              "input nested too deeply: entering graph \"Factor\" at \"num\" would pass the "
+              "depth limit");
 }
 
 TEST(GeneratedParsers, RefuseExactlyTheGrammarsTheRuntimeRefuses) {
     std::mt19937 rng(7);
-    int kept = 0;
-    int refused = 0;
+    int kept = 0, refused = 0;
     for (int k = 0; k < 1500; ++k) {
         const lm_layout::Document doc = lumo_test::RandomGrammar(rng);
         CFlatGrammar grammar;
-        grammar.Load(lumo_test::DocumentBytes(doc));
+        grammar.Load(lm_layout::Write(doc, 0));
         try {
             grammar.Validate();
         } catch (const CParseException&) {
             continue;
         }
-        std::string generator;
-        std::string runtime;
+        std::string generator, runtime;
         try {
             codegen::BuildParserModel(codegen::ReadGrammar(grammar));
         } catch (const CParseException& e) {
             generator = e.what();
         }
         try {
-            lumo::ParseTable::FromBytes(lumo_test::TableBytes(doc));
+            lumo::ParseTable::FromBytes(lm_layout::Write(doc, 1));
         } catch (const lumo::TableError& e) {
             // The same message, but for where in the table, and which the
             // runtime reads as a table.

@@ -1,17 +1,14 @@
-// lumo-codegen-batch OUTDIR COUNT PARTS [GRAMMAR.lm...]
-//
-// Writes the parsers of the differential test: those of the grammars given,
-// then of COUNT random grammars that pass validation and the parser's own
-// rules (four in five entering other graphs than MAIN), each in a namespace
-// of its own (g0, g1, ...), spread over
-// OUTDIR/part_0.cpp ... part_<PARTS-1>.cpp so that they compile as a few
-// translation units; and OUTDIR/index.cpp, which lists them with their
-// binary tables. The random grammars come from a fixed seed, so every run
-// writes the same files.
+// lumo-codegen-batch OUTDIR COUNT PARTS [GRAMMAR.lm...]: writes the parsers
+// of the grammars given, then of COUNT random grammars (from a fixed seed)
+// that pass the rules, four in five entering other graphs than MAIN; each in
+// a namespace of its own (g0, g1, ...), spread over OUTDIR/part_K.cpp, and
+// OUTDIR/index.cpp, which lists them with their binary tables.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "codegen/cpp_names.h"
@@ -32,30 +29,18 @@ void WriteIfChanged(const std::string& path, const std::string& text) {
 }
 
 struct Parser {
-    std::string name;
-    std::string table;
-    std::string code;
+    std::string name, table, code;
 };
 
-// How many graphs a parse can enter from MAIN, MAIN included.
-std::size_t GraphsReached(const codegen::ParserModel& model) {
-    std::vector<bool> reached(model.graphs.size(), false);
-    std::vector<std::uint32_t> work{0};
-    reached[0] = true;
-    std::size_t count = 1;
-    while (!work.empty()) {
-        const codegen::ParserModel::Graph& graph = model.graphs[work.back()];
-        work.pop_back();
-        for (std::uint32_t n = graph.firstNode; n < graph.firstNode + graph.nodeCount; ++n) {
-            const std::uint32_t e = model.nodes[n].graphEdge;
-            if (e != codegen::kNone && !reached[model.edges[e].graph]) {
-                reached[model.edges[e].graph] = true;
-                work.push_back(model.edges[e].graph);
-                ++count;
-            }
+// Whether a parse can enter another graph than MAIN: only if MAIN itself can.
+bool Nests(const codegen::ParserModel& model) {
+    for (std::uint32_t n = 0; n < model.graphs[0].nodeCount; ++n) {
+        const std::uint32_t e = model.nodes[model.graphs[0].firstNode + n].graphEdge;
+        if (e != codegen::kNone && model.edges[e].graph != 0) {
+            return true;
         }
     }
-    return count;
+    return false;
 }
 
 // The grammar's parser, or nothing when the grammar breaks a rule or, with
@@ -71,22 +56,19 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out,
     } catch (const CParseException&) {
         return false;
     }
-    if (nesting && GraphsReached(model) < 2) {
+    if (nesting && !Nests(model)) {
         return false;
     }
     const std::string ns = "g" + std::to_string(out.size());
     codegen::CppOptions options;
-    options.nameSpace = ns;
-    options.headerName = ns + ".h";
-    options.sourceName = ns + ".cpp";
-    options.grammarName = name;
+    std::tie(options.nameSpace, options.headerName, options.sourceName, options.grammarName) =
+        std::tuple(ns, ns + ".h", ns + ".cpp", name);
     codegen::CppFiles files = codegen::GenerateCppParser(model, options);
-    // The header goes where the source includes it, in a file that is no
-    // header.
-    const std::string include = "#include \"" + options.headerName + "\"\n";
-    files.source.replace(files.source.find(include), include.size(), "");
-    const std::string once = "#pragma once\n";
-    files.header.replace(files.header.find(once), once.size(), "");
+    // The header goes where the source includes it, in a file that is no header.
+    for (auto [text, line] : {std::pair{&files.source, "#include \"" + ns + ".h\"\n"},
+                              {&files.header, "#pragma once\n"}}) {
+        text->replace(text->find(line), line.size(), "");
+    }
 
     Parser& parser = out.emplace_back();
     parser.name = std::move(name);
@@ -126,7 +108,7 @@ int main(int argc, char** argv) {
             // Random grammars that pass the rules mostly stay in MAIN; four
             // in five must enter other graphs, as the examples do.
             const bool nesting = made % 5 != 0;
-            if (Generate("random " + std::to_string(made), lumo_test::DocumentBytes(doc), parsers,
+            if (Generate("random " + std::to_string(made), lm_layout::Write(doc, 0), parsers,
                          nesting)) {
                 ++made;
             }

@@ -15,12 +15,4 @@ namespace lumo_test {
 
 lm_layout::Document RandomGrammar(std::mt19937& rng);
 
-// The document file of the grammar, and its binary parse table.
-inline std::string DocumentBytes(const lm_layout::Document& doc) {
-    return lm_layout::Write(doc, 0);
-}
-inline std::string TableBytes(const lm_layout::Document& doc) {
-    return lm_layout::Write(doc, 1);
-}
-
 }  // namespace lumo_test

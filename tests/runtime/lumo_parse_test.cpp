@@ -1,12 +1,11 @@
-// lumo-parse as a user runs it, from a drawn grammar to a parsed input:
-// exit status, standard streams and positions.
+// lumo-parse and the calculators as a user runs them: exit status, standard
+// streams and positions.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <vector>
 
 #include "support/run_program.h"
 
@@ -20,9 +19,10 @@ const std::string kExamples = LUMO_SOURCE_DIR "/examples/";
 
 class LumoParse : public ::testing::Test {
 protected:
-    Result Run(const std::string& program, const Args& args, const std::string& input = "",
-               unsigned memoryMb = 0) {
-        return lumo_test::RunProgram(program, args, m_io, input, memoryMb);
+    // Under a time limit of its own, so that a program that hangs fails fast.
+    Result Run(const std::string& program, Args args, const std::string& input = "") {
+        args.insert(args.begin(), {"10", program});
+        return lumo_test::RunProgram("/usr/bin/timeout", args, m_io, input);
     }
     Result Parse(const Args& args, const std::string& input = "") {
         return Run(LUMO_PARSE, args, input);
@@ -32,8 +32,7 @@ protected:
     lumo_test::TempDir m_dir, m_io;
 };
 
-// The part of an error line that does not depend on how the graphs number
-// their nodes.
+// The part of an error line that does not depend on how nodes are numbered.
 std::string UpToNode(const std::string& err) {
     return err.substr(0, err.find(" at node #"));
 }
@@ -43,9 +42,7 @@ std::string UpToNode(const std::string& err) {
 TEST_F(LumoParse, ParsesTheExamplesDrawnAndWritten) {
     const std::pair<std::string, Args> inputs[] = {
         {"arith", {"num", "num + num * - num / ( num - num )", "num +", "( num", "num num", ")"}},
-        {"json",
-         {"{ }", "[ number , { string : [ true , false , null ] } ]", "{ string }",
-          "[ number , ]"}},
+        {"json", {"{ }", "[ number , { string : [ true , false , null ] } ]", "{ string }"}},
     };
     for (const auto& [name, cases] : inputs) {
         for (const char* kind : {".lm", ".ebnf"}) {
@@ -66,35 +63,34 @@ TEST_F(LumoParse, ParsesTheExamplesDrawnAndWritten) {
     }
 }
 
-// Grammars written in EBNF as a language reference would write them
-// (tests/ebnf/data), checked from the text to the parse.
+// Grammars written in EBNF as a language reference would write them,
+// checked from the text to the parse: accepted, then refused.
 TEST_F(LumoParse, ParsesGrammarsWrittenInEbnfAsTheirTextSays) {
     const std::tuple<const char*, Args, Args> cases[] = {
         {"expression",
-         {"NUMBER", "IDENT ( NUMBER , IDENT ^ NUMBER ^ NUMBER ) * ( NUMBER - - IDENT ) % NUMBER",
-          "IDENT ( )", "- - NUMBER"},
+         {"IDENT ( NUMBER , IDENT ^ NUMBER ^ NUMBER ) * ( NUMBER - - IDENT ) % NUMBER", "IDENT ( )",
+          "- - NUMBER"},
          {"NUMBER +", "( NUMBER", "IDENT ( , )", "NUMBER NUMBER", "^ NUMBER"}},
         {"json",
-         {"{ }", "[ ]", "STRING", "[ NUMBER , { STRING : [ true , false , null ] } ]"},
-         {"{ STRING }", "[ NUMBER , ]", "{ , }", "true false"}},
+         {"{ }", "STRING", "[ NUMBER , { STRING : [ true , false , null ] } ]"},
+         {"{ STRING }", "[ NUMBER , ]", "true false"}},
         {"statements",
          {"call ident .", "begin end .",
           "const ident = number , ident = number ; var ident , ident ; procedure ident ; var "
           "ident ; begin ident := number ; while ident < ident do begin if ident / ident * ident "
-          "= ident then ident := number ; ident := ident + number end end ; begin ident := "
-          "number ; while ident <= ident do begin call ident ; if odd ident then ident := - "
-          "ident end end ."},
-         {"begin ident := end .", "var ident ident ; .", "if odd ident do ident := number .",
-          "ident := number", "procedure ident ; . ."}},
+          "= ident then ident := number ; ident := ident + number end end ; begin call ident ; "
+          "if odd ident then ident := - ident end ."},
+         {"begin ident := end .", "var ident ident ; .", "ident := number",
+          "procedure ident ; . ."}},
     };
     const std::string data = LUMO_SOURCE_DIR "/tests/ebnf/data/";
     for (const auto& [grammar, accepted, refused] : cases) {
-        const Result gen = Run(LUMO_GEN, {"-o", Path(grammar), data + grammar + ".ebnf"});
-        ASSERT_EQ(gen.status, 0) << gen.err;
+        ASSERT_EQ(Run(LUMO_GEN, {"-o", Path(grammar), data + grammar + ".ebnf"}).status, 0);
         for (const Args* inputs : {&accepted, &refused}) {
             for (const std::string& input : *inputs) {
-                const Result r = Parse({"-w", Path(grammar) + ".pt", "-"}, input);
-                EXPECT_EQ(r.status, inputs == &accepted ? 0 : 1) << grammar << ": " << input;
+                EXPECT_EQ(Parse({"-w", Path(grammar) + ".pt", "-"}, input).status,
+                          inputs == &accepted ? 0 : 1)
+                    << grammar << ": " << input;
             }
         }
     }
@@ -107,70 +103,70 @@ TEST_F(LumoParse, ParsesGrammarsWrittenInEbnfAsTheirTextSays) {
                          "one graph output!\n");
 }
 
-// Every exit status and kind of message, with the streams byte for byte.
+// Every exit status and kind of message, with the streams byte for byte;
+// the first argument is the program.
 TEST_F(LumoParse, ExitStatusAndMessages) {
     lumo_test::WriteFile(Path("input.txt"), "{ string : [ number ,\n    true , ] }\n");
     lumo_test::WriteFile(Path("bad.pt"), ReadFile(kExamples + "arith.pt").substr(0, 100));
     const std::string arith = kExamples + "arith.pt", json = kExamples + "json.pt";
     const std::string values =
         "expected \"string\", \"number\", \"true\", \"false\", \"null\", \"{\" or \"[\"\n";
+    const std::string calcUsage = "usage: lumo-calc-generated EXPRESSION\n";
+    // The expected status, standard output and standard error, split by "|".
     const struct {
         Args args;
-        std::string input;
-        int status;
-        std::string out, err;
+        std::string input, expected;
     } cases[] = {
-        {{"--words", "--trace", arith, "-"},
+        {{LUMO_PARSE, "--words", "--trace", arith, "-"},
          "num * ( num - num )\n",
-         0,
-         "@num\ttoken\tnum\n@num\ttoken\tnum\n@num\ttoken\tnum\n@sub\tgraph\tTerm\n@"
-         "mul\tgraph\tFactor\n",
-         ""},
+         "0|@num\ttoken\tnum\n@num\ttoken\tnum\n@num\ttoken\tnum\n@sub\tgraph\tTerm\n"
+         "@mul\tgraph\tFactor\n|"},
         // One token a line, blank lines skipped, CR ending a line too.
-        {{json}, "{\r\nstring\n\n:\nnumber\n}", 0, "", ""},
-        {{json},
+        {{LUMO_PARSE, json}, "{\r\nstring\n\n:\nnumber\n}", "0||"},
+        {{LUMO_PARSE, json},
          "{ }\n",
-         1,
+         "1||<stdin>:1:1: error: unexpected \"{ }\" in graph \"MAIN\" at node #1; " + values},
+        {{LUMO_PARSE, "-w", json, Path("input.txt")},
          "",
-         "<stdin>:1:1: error: unexpected \"{ }\" in graph \"MAIN\" at node #1; " + values},
-        {{"-w", json, Path("input.txt")},
-         "",
-         1,
-         "",
-         Path("input.txt") + ":2:12: error: unexpected \"]\" in graph \"Elements\" at node #1; " +
-             values},
+         "1||" + Path("input.txt") +
+             ":2:12: error: unexpected \"]\" in graph \"Elements\" at node #1; " + values},
         // The end of input sits after the last character; actions up to the
         // error have been printed.
-        {{"-w", "-t", arith},
+        {{LUMO_PARSE, "-w", "-t", arith},
          "num +\n",
-         1,
-         "@num\ttoken\tnum\n",
-         "<stdin>:2:1: error: unexpected end of input in graph \"Expr\" at node #3; expected "
-         "\"num\", \"(\" or \"-\"\n"},
-        {{"-w", "--max-depth", "10", arith},
+         "1|@num\ttoken\tnum\n|<stdin>:2:1: error: unexpected end of input in graph \"Expr\" at "
+         "node #3; expected \"num\", \"(\" or \"-\"\n"},
+        {{LUMO_PARSE, "-w", "--max-depth", "10", arith},
          "( ( ( ( num ) ) ) )",
-         1,
-         "",
-         "<stdin>:1:7: error: input nested too deeply: entering graph \"Term\" at \"(\" would "
+         "1||<stdin>:1:7: error: input nested too deeply: entering graph \"Term\" at \"(\" would "
          "pass the depth limit\n"},
-        {{Path("bad.pt")},
+        {{LUMO_PARSE, Path("bad.pt")},
          "num\n",
-         2,
+         "2||" + Path("bad.pt") +
+             ": byte 96: the edge count of node #3 of graph \"Expr\" is 1, more than "
+             "the 0 bytes left can hold\n"},
+        {{LUMO_PARSE, Path("missing.pt")},
          "",
-         Path("bad.pt") + ": byte 96: the edge count of node #3 of graph \"Expr\" is 1, more than "
-                          "the 0 bytes left can hold\n"},
-        {{Path("missing.pt")}, "", 2, "", Path("missing.pt") + ": No such file or directory\n"},
-        {{arith, Path("missing.txt")},
+         "2||" + Path("missing.pt") + ": No such file or directory\n"},
+        {{LUMO_PARSE, arith, Path("missing.txt")},
          "",
-         2,
+         "2||" + Path("missing.txt") + ": No such file or directory\n"},
+        // A folder opens, but reading it fails.
+        {{LUMO_PARSE, arith, m_dir.Root()}, "", "2||" + m_dir.Root() + ": Is a directory\n"},
+        {{LUMO_CALC, "2 + 3 * 4"}, "", "0|14\n|"},
+        {{LUMO_CALC, "--table", json, "1"},
          "",
-         Path("missing.txt") + ": No such file or directory\n"},
+         "1||lumo-calc: the table has no token \"num\"; is it examples/arith.pt?\n"},
+        {{LUMO_CALC, "--table", arith}, "", "64||usage: lumo-calc [--table TABLE.pt] EXPRESSION\n"},
+        {{LUMO_CALC_GENERATED, "(2 + 3) * 4"}, "", "0|20\n|"},
+        {{LUMO_CALC_GENERATED, "1 / (2 - 2)"}, "", "1||lumo-calc-generated: division by zero\n"},
+        {{LUMO_CALC_GENERATED}, "", "64||" + calcUsage},
+        {{LUMO_CALC_GENERATED, "1", "2"}, "", "64||" + calcUsage},
     };
     for (const auto& c : cases) {
-        const Result r = Parse(c.args, c.input);
-        EXPECT_EQ(r.status, c.status) << c.input;
-        EXPECT_EQ(r.out, c.out) << c.input;
-        EXPECT_EQ(r.err, c.err) << c.input;
+        const Result r = Run(c.args[0], Args(c.args.begin() + 1, c.args.end()), c.input);
+        EXPECT_EQ(std::to_string(r.status) + "|" + r.out + "|" + r.err, c.expected)
+            << c.args.back();
     }
     for (const Args& args : {Args{},
                              {"--bogus", "t.pt"},
@@ -188,9 +184,12 @@ TEST_F(LumoParse, ExitStatusAndMessages) {
 // line and status 2, never a hang or an abort; the same for tokens that
 // run out of memory.
 TEST_F(LumoParse, OtherKindsOfFileAndRunningOutOfMemory) {
+    const auto limited = [this](const Args& args, unsigned mb) {
+        return lumo_test::RunProgram(LUMO_PARSE, args, m_io, "num\n", mb);
+    };
     ASSERT_EQ(::mkfifo(Path("pipe.pt").c_str(), 0600), 0);
     for (const std::string& table : {Path("pipe.pt"), std::string("/dev/zero")}) {
-        const Result r = Run(LUMO_PARSE, {table}, "num\n", 512);
+        const Result r = limited({table}, 512);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, table + ": not a regular file\n");
     }
@@ -201,9 +200,8 @@ TEST_F(LumoParse, OtherKindsOfFileAndRunningOutOfMemory) {
     { std::ofstream out(huge, std::ios::binary); }
     ASSERT_EQ(::truncate(huge.c_str(), off_t{8} << 30), 0);  // sparse
     for (const auto& [args, name] :
-         {std::pair{Args{huge}, huge},
-          {Args{kExamples + "arith.pt", "/dev/zero"}, std::string("/dev/zero")}}) {
-        const Result r = Run(LUMO_PARSE, args, "num\n", 128);
+         {std::pair{Args{huge}, huge}, {Args{kExamples + "arith.pt", "/dev/zero"}, "/dev/zero"}}) {
+        const Result r = limited(args, 128);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, name + ": Cannot allocate memory\n");
     }
