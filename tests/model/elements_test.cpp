@@ -32,17 +32,13 @@ void DeleteEdge(CGrammer& doc, int slot, int index = 0) {
 TEST(HitTests, NodeCircleOfRadiusFifteenLabelsWithLeftAndTopOnly) {
     CGraphNode node(1, 100, 100, false), origin(1, 0, 0, false);
     CGraphNode corner(1, INT32_MAX, INT32_MAX, false);
+    // 65536 squared overflows 32 bits to 0, which would be a hit.
     const std::tuple<const CGraphNode*, CPoint, bool> cases[] = {
-        {&node, {115, 100}, true},
-        {&node, {100, 85}, true},
-        {&node, {111, 110}, true},
-        {&node, {112, 110}, false},
-        {&node, {116, 100}, false},
-        // 65536 squared overflows 32 bits to 0, which would be a hit.
-        {&origin, {65536, 0}, false},
-        {&origin, {INT32_MIN, INT32_MAX}, false},
-        {&corner, {INT32_MIN, INT32_MIN}, false},
-        {&corner, {INT32_MAX - 15, INT32_MAX}, true}};
+        {&node, {115, 100}, true},         {&node, {100, 85}, true},
+        {&node, {111, 110}, true},         {&node, {112, 110}, false},
+        {&node, {116, 100}, false},        {&node, {100, 84}, false},
+        {&origin, {65536, 0}, false},      {&origin, {INT32_MIN, INT32_MAX}, false},
+        {&corner, {INT32_MIN, INT32_MIN}, false}, {&corner, {INT32_MAX - 15, INT32_MAX}, true}};
     for (const auto& [n, pt, hit] : cases) {
         EXPECT_EQ(n->HitTest(pt), hit) << pt.x << "," << pt.y;
     }
@@ -60,7 +56,6 @@ TEST(HitTests, NodeCircleOfRadiusFifteenLabelsWithLeftAndTopOnly) {
 TEST(NodeDeletion, OnlyUnattachedNodesOtherThanNodeOne) {
     CGrammer doc;
     Build(doc, {{2, 3, "x"}, {4, 4, "y"}});  // node 3: only an edge in; node 4: only a loop
-    EXPECT_EQ(CentreOf(doc, 4).x, 700);
     for (int n : {1, 3, 4}) {
         EXPECT_FALSE(doc.DeleteNode(CentreOf(doc, n))) << n;
     }
@@ -68,47 +63,37 @@ TEST(NodeDeletion, OnlyUnattachedNodesOtherThanNodeOne) {
     EXPECT_EQ(graph->GetElement(3)->GetRefCount(), 2);  // a loop counts twice
     EXPECT_FALSE(doc.DeleteEdge(CPoint{}));
     DeleteEdge(doc, 3);
-    EXPECT_EQ(graph->GetElement(3)->GetRefCount(), 0);
     DeleteEdge(doc, 1);
-    EXPECT_EQ(graph->GetElement(1)->GetRefCount(), 0);
-    EXPECT_EQ(graph->GetElement(2)->GetRefCount(), 0);
+    for (int slot : {1, 2, 3}) {
+        EXPECT_EQ(graph->GetElement(slot)->GetRefCount(), 0);
+    }
     EXPECT_TRUE(doc.DeleteNode(CentreOf(doc, 3)));
     EXPECT_TRUE(doc.DeleteNode(CentreOf(doc, 4)));
     EXPECT_FALSE(doc.DeleteNode(CentreOf(doc, 1)));
 }
 
-TEST(EdgeBends, ParallelEdgesShareOneCountLoopsNeverGetZeroOrPlusOne) {
+// Parallel edges share one count; loops never get 0 or +1; a deleted edge
+// keeps its bend taken; loaded edges are not counted; File New's nodes start
+// afresh, even where one takes the memory of an old one.
+TEST(EdgeBends, CountedPerNodePairFromZero) {
     CGrammer doc;
     Build(doc, {{1, 2, "a"}, {2, 1, "b"}, {1, 2, "c"}, {2, 1, "d"}, {1, 2, "e"}});
     EXPECT_EQ(Bends(doc), (std::vector<float>{0, -1, -2, 1, 2}));
+    CGrammer loaded;
+    lumo_test::Load(loaded, lumo_test::Store(doc));
+    AddEdge(loaded, 1, 2, "f");
+    EXPECT_EQ(Bends(loaded), (std::vector<float>{0, -1, -2, 0, 1, 2}));
     CGrammer loops;
     Build(loops, {{1, 1, "a"}, {1, 1, "b"}, {1, 1, "c"}});
     EXPECT_EQ(Bends(loops), (std::vector<float>{-1, 2, -2}));
-}
-
-TEST(EdgeBends, DeletedEdgesKeepTheirBendNewNodesStartAfresh) {
-    CGrammer doc;
-    Build(doc, {{1, 2, "a"}, {1, 2, "b"}});
-    DeleteEdge(doc, 0);
-    DeleteEdge(doc, 0);
-    AddEdge(doc, 1, 2, "c");
-    EXPECT_EQ(Bends(doc), (std::vector<float>{-1}));
-    // File New builds new nodes: their pairs start from zero, even where a
-    // new node takes the memory of an old one.
     for (int round = 0; round < 3; ++round) {
         doc.OnNewDocument();
-        Build(doc, {{1, 2, "a"}});
-        EXPECT_EQ(Bends(doc), (std::vector<float>{0}));
+        Build(doc, {{1, 2, "a"}, {1, 2, "b"}});
+        DeleteEdge(doc, 0);
+        DeleteEdge(doc, 0);
+        AddEdge(doc, 1, 2, "c");
+        EXPECT_EQ(Bends(doc), (std::vector<float>{-1}));
     }
-}
-
-TEST(EdgeBends, LoadedEdgesAreNotCounted) {
-    CGrammer doc;
-    Build(doc, {{1, 2, "a"}, {1, 2, "b"}});
-    CGrammer loaded;
-    lumo_test::Load(loaded, lumo_test::Store(doc));
-    AddEdge(loaded, 1, 2, "c");
-    EXPECT_EQ(Bends(loaded), (std::vector<float>{0, 1, 0}));
 }
 
 TEST(ElementQueries, GraphOutputsAndDuplicateInputs) {

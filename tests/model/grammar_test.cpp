@@ -39,7 +39,12 @@ TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
     EXPECT_EQ(doc.GetGraphName(1), "EXPR");
     EXPECT_EQ(doc.GetGraph(1)->GetElement(0)->GetCenter(), (CPoint{100, 100}));
     EXPECT_EQ(doc.GetCurrentGraph(), doc.GetGraph(0));
+    // Selecting a graph is no change to save, and only existing ones can be.
+    doc.SetModifiedFlag(false);
+    EXPECT_FALSE(doc.SelectGraph(2));
+    EXPECT_FALSE(doc.SelectGraph(-1));
     ASSERT_TRUE(doc.SelectGraph(1));
+    EXPECT_FALSE(doc.IsModified());
     AddGraphEdge(doc, 1, 1, "EXPR");  // from another graph: nothing new
     AddGraphEdge(doc, 1, 1, "MAIN");  // found at index 0
     EXPECT_EQ(doc.GetGraphCount(), 2);
@@ -61,27 +66,15 @@ TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
     EXPECT_EQ(doc.GetGraphCount(), 5);
 }
 
-TEST(GraphSelection, OnlyExistingIndicesAndNoChangeToSave) {
-    CGrammer doc;
-    AddGraphEdge(doc, 1, 1, "A");
-    doc.SetModifiedFlag(false);
-    EXPECT_TRUE(doc.SelectGraph(1));
-    EXPECT_FALSE(doc.SelectGraph(2));
-    EXPECT_FALSE(doc.SelectGraph(-1));
-    EXPECT_EQ(doc.GetCurrentGraph()->GetName(), "A");
-    EXPECT_FALSE(doc.IsModified());
-}
-
 TEST(GraphNumbering, DeletedNumbersAreNeverGivenAgainNorNumbersPastTheLast) {
     CGraph graph("G");
-    graph.AddNode({100, 100});
-    graph.AddNode({200, 100});
-    graph.AddNode({300, 100});
+    for (int x : {100, 200, 300}) {
+        graph.AddNode({x, 100});
+    }
     ASSERT_TRUE(graph.DeleteNode({300, 100}));
     CGraphElement* added = graph.AddNode({400, 100});
     EXPECT_EQ(added->GetNumber(), 4);
     EXPECT_EQ(graph.GetElement(2), added);
-    EXPECT_EQ(graph.GetNodeCount(), 3);
 
     // Only a loaded file can claim the highest number.
     CGrammer doc;
@@ -92,7 +85,9 @@ TEST(GraphNumbering, DeletedNumbersAreNeverGivenAgainNorNumbersPastTheLast) {
     EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 1);
 }
 
-TEST(GraphPicking, FailedFindKeepsThePickedNodeDeletingItForgetsIt) {
+// A failed find keeps the picked node; moving or deleting it forgets it;
+// overlapping nodes and labels resolve by slot, then list order.
+TEST(GraphPicking, PickedNodeAndOverlaps) {
     CGraph graph("G");
     graph.AddNode({100, 100});
     CGraphNode* node = graph.FindNode({105, 100});
@@ -100,32 +95,35 @@ TEST(GraphPicking, FailedFindKeepsThePickedNodeDeletingItForgetsIt) {
     EXPECT_EQ(graph.FindNode({500, 500}), nullptr);
     EXPECT_EQ(graph.GetSelected(), node);
     graph.MoveSelectedNode({400, 400});
-    EXPECT_EQ(node->GetCenter(), (CPoint{400, 400}));
     EXPECT_EQ(graph.GetSelected(), nullptr);
     graph.MoveSelectedNode({0, 0});  // nothing picked: nothing moves
     EXPECT_EQ(node->GetCenter(), (CPoint{400, 400}));
 
     CGrammer doc;
-    lumo_test::AddNodes(doc, 1);
-    doc.FindNode(CentreOf(doc, 2));
-    ASSERT_TRUE(doc.DeleteNode(CentreOf(doc, 2)));
+    doc.AddNode({300, 100});
+    doc.FindNode({300, 100});
+    ASSERT_TRUE(doc.DeleteNode({300, 100}));
     EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
-    doc.AddEdge({300, 100}, "x", "", false, false);  // no source: nothing happens
+    doc.AddEdge({100, 100}, "x", "", false, false);  // no source: nothing happens
     EXPECT_EQ(doc.GetCurrentGraph()->GetElement(0)->GetEdgeCount(), 0);
-}
 
-TEST(GraphOverlap, EarlierSlotWins) {
-    CGrammer doc;
-    doc.AddNode({110, 100});  // node 2 overlaps node 1
-    doc.AddNode({300, 100});  // node 3
-    AddEdge(doc, 3, 3, "to self");
+    doc.AddNode({110, 100});  // node 3 overlaps node 1
+    doc.AddNode({300, 100});  // node 4
     // Deleting at the overlap finds node 1 first, which cannot go, and stops.
     EXPECT_FALSE(doc.DeleteNode({105, 100}));
-    EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 3);
-    // An edge dragged onto the overlap goes to node 1.
     doc.FindNode({300, 100});
-    doc.AddEdge({105, 100}, "x", "", false, false);
-    EXPECT_EQ(doc.GetCurrentGraph()->GetElement(2)->GetEdge(1)->GetTo()->GetNumber(), 1);
+    doc.AddEdge({105, 100}, "x", "", false, false);  // an edge dragged onto it goes to node 1
+    EXPECT_EQ(doc.GetCurrentGraph()->GetElement(2)->GetEdge(0)->GetTo()->GetNumber(), 1);
+
+    CGrammer labels;
+    Build(labels, {{2, 1, "later slot"}, {1, 2, "first"}, {1, 2, "second"}});
+    for (const auto& [slot, index] : {std::pair{1, 0}, {0, 0}, {0, 1}}) {
+        labels.GetCurrentGraph()->GetElement(slot)->GetEdge(index)->SetLabelRect({0, 0, 20, 20});
+    }
+    for (const char* input : {"first", "second", "later slot"}) {
+        EXPECT_EQ(labels.FindEdge({5, 5})->GetInput(), input);
+        ASSERT_TRUE(labels.DeleteEdge({5, 5}));
+    }
 }
 
 TEST(GraphEdges, DragEndingOffANodeOrOnTheSourceMakesALoop) {
@@ -143,19 +141,6 @@ TEST(GraphEdges, DragEndingOffANodeOrOnTheSourceMakesALoop) {
     }
     EXPECT_EQ(node->GetRefCount(), 4);
     EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
-}
-
-TEST(GraphEdges, OverlappingLabelsResolveBySlotThenListOrder) {
-    CGrammer doc;
-    Build(doc, {{2, 1, "later slot"}, {1, 2, "first"}, {1, 2, "second"}});
-    const CGraph* graph = doc.GetCurrentGraph();
-    for (const auto& [slot, index] : {std::pair{1, 0}, {0, 0}, {0, 1}}) {
-        graph->GetElement(slot)->GetEdge(index)->SetLabelRect({0, 0, 20, 20});
-    }
-    for (const char* input : {"first", "second", "later slot"}) {
-        EXPECT_EQ(doc.FindEdge({5, 5})->GetInput(), input);
-        ASSERT_TRUE(doc.DeleteEdge({5, 5}));
-    }
 }
 
 TEST(ModifiedFlag, FollowsTheEdits) {
