@@ -97,22 +97,4 @@ TEST(OpenOtherKinds, RunningOutOfMemoryKeepsTheOpenDocument) {
     }
 }
 
-// "Unexpected file format." says which file it is about; the document is
-// then as after File New.
-TEST(OpenOtherKinds, FormatErrorNamesTheFile) {
-    TempDir dir;
-    lumo_test::WriteFile(dir.Path("junk.lm"), "not a grammar");
-    lumo_test::MessageCapture messages;
-    CGrammer doc;
-    lumo_test::BuildWorkedExample(doc);
-    doc.SetPathName(dir.Path("mine.lm"));
-    EXPECT_FALSE(doc.OnOpenDocument(dir.Path("junk.lm")));
-    EXPECT_EQ(doc.GetLastErrorMessage(), "Unexpected file format.");
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0], dir.Path("junk.lm") + ": Unexpected file format.");
-    EXPECT_EQ(messages.Icons()[0], MessageIcon::Warning);
-    EXPECT_EQ(doc.GetGraphCount(), 1);
-    EXPECT_EQ(doc.GetPathName(), "");
-}
-
 }  // namespace

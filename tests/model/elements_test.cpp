@@ -34,11 +34,16 @@ TEST(HitTests, NodeCircleOfRadiusFifteenLabelsWithLeftAndTopOnly) {
     CGraphNode corner(1, INT32_MAX, INT32_MAX, false);
     // 65536 squared overflows 32 bits to 0, which would be a hit.
     const std::tuple<const CGraphNode*, CPoint, bool> cases[] = {
-        {&node, {115, 100}, true},         {&node, {100, 85}, true},
-        {&node, {111, 110}, true},         {&node, {112, 110}, false},
-        {&node, {116, 100}, false},        {&node, {100, 84}, false},
-        {&origin, {65536, 0}, false},      {&origin, {INT32_MIN, INT32_MAX}, false},
-        {&corner, {INT32_MIN, INT32_MIN}, false}, {&corner, {INT32_MAX - 15, INT32_MAX}, true}};
+        {&node, {115, 100}, true},
+        {&node, {100, 85}, true},
+        {&node, {111, 110}, true},
+        {&node, {112, 110}, false},
+        {&node, {116, 100}, false},
+        {&node, {100, 84}, false},
+        {&origin, {65536, 0}, false},
+        {&origin, {INT32_MIN, INT32_MAX}, false},
+        {&corner, {INT32_MIN, INT32_MIN}, false},
+        {&corner, {INT32_MAX - 15, INT32_MAX}, true}};
     for (const auto& [n, pt, hit] : cases) {
         EXPECT_EQ(n->HitTest(pt), hit) << pt.x << "," << pt.y;
     }
