@@ -136,18 +136,11 @@ TEST(AtomicSave, ReadOnlyFilesAndFolders) {
     EXPECT_EQ(ModeOf(inFolder), 0666u);
 }
 
-TEST(AtomicSave, MissingFolderIsReported) {
-    lumo_test::MessageCapture messages;
-    CGrammer doc;
-    EXPECT_FALSE(doc.OnSaveDocument("/nonexistent-folder/x/g.lm"));
-    EXPECT_EQ(doc.GetLastErrorMessage(), "No such file or directory");
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0], "/nonexistent-folder/x/g.lm: No such file or directory");
-    EXPECT_EQ(messages.Icons()[0], MessageIcon::Error);
-}
-
+// Cancelled, or a folder that does not exist, and the document stays
+// unnamed and modified; saved, it is named; its file gone, it asks again.
 TEST(FileSave, AsksForANameWhenTheDocumentHasNone) {
     TempDir dir;
+    lumo_test::MessageCapture messages;
     CGrammer doc;
     doc.AddNode({300, 300});
     int asked = 0;
@@ -156,8 +149,13 @@ TEST(FileSave, AsksForANameWhenTheDocumentHasNone) {
         ++asked;
         return answer;
     });
-    EXPECT_FALSE(doc.DoFileSave());  // cancelled
-    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(doc.DoFileSave());
+    answer = "/nonexistent-folder/x/g.lm";
+    EXPECT_FALSE(doc.DoFileSave());
+    EXPECT_EQ(doc.GetLastErrorMessage(), "No such file or directory");
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{*answer + ": No such file or directory"});
+    EXPECT_EQ(messages.Icons()[0], MessageIcon::Error);
     EXPECT_TRUE(doc.IsModified());
     answer = dir.Path("chosen.lm");
     EXPECT_TRUE(doc.DoFileSave());
@@ -165,11 +163,11 @@ TEST(FileSave, AsksForANameWhenTheDocumentHasNone) {
     EXPECT_EQ(doc.GetTitle(), "chosen.lm");
     EXPECT_FALSE(doc.IsModified());
     EXPECT_TRUE(doc.DoFileSave());  // now under its own name
-    EXPECT_EQ(asked, 2);
-    std::filesystem::remove(dir.Path("chosen.lm"));  // gone: asked again
+    EXPECT_EQ(asked, 3);
+    std::filesystem::remove(dir.Path("chosen.lm"));
     answer.reset();
     EXPECT_FALSE(doc.DoFileSave());
-    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(asked, 4);
 }
 
 }  // namespace

@@ -29,12 +29,7 @@ Watched LoadWatched(const std::string& bytes, bool flat) {
     std::string copy = bytes;
     lumo_test::AllocationWatch watch;
     try {
-        if (flat) {
-            reader.Load(std::move(copy));
-        } else {
-            CArchive ar(bytes.data(), bytes.size());
-            doc.Serialize(ar);
-        }
+        flat ? reader.Load(std::move(copy)) : lumo_test::Load(doc, bytes);
     } catch (const CArchiveException& e) {
         w.refusal = e.what();
     }
