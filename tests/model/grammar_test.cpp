@@ -12,22 +12,19 @@ using lumo_test::AddGraphEdge;
 using lumo_test::Build;
 using lumo_test::CentreOf;
 
+// MAIN with node 1 at (100, 100), not final, unmodified, untitled; File New
+// starts over.
 TEST(NewGrammar, HoldsMainWithNodeOneAndIsNotModified) {
-    CGrammer doc;
-    for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(doc.GetGraphCount(), 1);
-        EXPECT_EQ(doc.GetGraphName(0), "MAIN");
-        const CGraph* main = doc.GetCurrentGraph();
-        ASSERT_EQ(main->GetNodeCount(), 1);
-        EXPECT_EQ(main->GetLastNumber(), 1);
-        EXPECT_EQ(main->GetElement(0)->GetNumber(), 1);
-        EXPECT_EQ(main->GetElement(0)->GetCenter(), (CPoint{100, 100}));
-        EXPECT_FALSE(main->GetElement(0)->IsFinal());
-        EXPECT_FALSE(doc.IsModified());
-        EXPECT_EQ(doc.GetTitle(), "Untitled");
-        Build(doc, {lumo_test::GraphArc(1, 3, "G")});
-        doc.OnNewDocument();  // File New starts over
-    }
+    CGrammer doc, fresh;
+    Build(doc, {lumo_test::GraphArc(1, 3, "G")});
+    doc.OnNewDocument();
+    EXPECT_EQ(lumo_test::Store(doc), lumo_test::Store(fresh));
+    EXPECT_EQ(lumo_test::Store(doc), lumo_test::I32(1) + lumo_test::Str("MAIN") +
+                                         lumo_test::I32(1) + lumo_test::I32(1) + lumo_test::I32(1) +
+                                         lumo_test::I32(100) + lumo_test::I32(100) +
+                                         std::string(8, '\0'));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
 }
 
 TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
