@@ -32,10 +32,10 @@ void LimitAddressSpace(std::size_t extraMb) {
     ::setrlimit(RLIMIT_AS, &limit);
 }
 
-// In a child: opening path fails with message, shown once with icon, and
+// In a child: opening path fails with message, shown once as an error, and
 // leaves a document with unsaved work exactly as it was (exit status 0).
 int ExpectRefusedAndKept(const TempDir& dir, const std::string& path, const std::string& message,
-                         MessageIcon icon, std::size_t limitMb) {
+                         std::size_t limitMb) {
     return lumo_test::RunInChild([&] {
         lumo_test::MessageCapture messages;
         CGrammer doc;
@@ -54,19 +54,23 @@ int ExpectRefusedAndKept(const TempDir& dir, const std::string& path, const std:
             return 2;
         }
         return messages.Messages() == std::vector<std::string>{path + ": " + message} &&
-                       messages.Icons()[0] == icon
+                       messages.Icons()[0] == MessageIcon::Error
                    ? 0
                    : 3;
     });
 }
 
-TEST(OpenOtherKinds, FifoAndDeviceAreRefusedWithoutBlockingOrReading) {
+TEST(OpenOtherKinds, WhatCannotBeReadIsRefusedWithoutBlockingOrReading) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.Path("pipe.lm").c_str(), 0600), 0);
     // A read of /dev/zero would never end: it gets little room.
-    for (const std::string& path : {dir.Path("pipe.lm"), std::string("/dev/zero")}) {
-        EXPECT_EQ(ExpectRefusedAndKept(dir, path, "not a regular file", MessageIcon::Error, 256), 0)
-            << path;
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("pipe.lm"), "not a regular file"},
+        {"/dev/zero", "not a regular file"},
+        {dir.Path("missing.lm"), "No such file or directory"},
+        {dir.Root(), "Is a directory"}};
+    for (const auto& [path, message] : cases) {
+        EXPECT_EQ(ExpectRefusedAndKept(dir, path, message, 256), 0) << path;
     }
 }
 
@@ -90,9 +94,9 @@ TEST(OpenOtherKinds, RunningOutOfMemoryKeepsTheOpenDocument) {
     }
     lumo_test::WriteFile(dir.Path("many.lm"), many);
     for (const std::string& path : {huge, dir.Path("many.lm")}) {
-        EXPECT_EQ(ExpectRefusedAndKept(dir, path, "Cannot allocate memory", MessageIcon::Error,
-                                       many.size() / (1 << 20) + 96),
-                  0)
+        EXPECT_EQ(
+            ExpectRefusedAndKept(dir, path, "Cannot allocate memory", many.size() / (1 << 20) + 96),
+            0)
             << path;
     }
 }
