@@ -211,22 +211,19 @@ TEST(LabelDrag, DropsNearTheLineStraightenFromFiveUnitsTheyBend) {
 }
 
 TEST(LabelDrag, VerticalChordsAndLoopsFollowTheDrop) {
-    for (bool lowerOnTop : {true, false}) {
-        for (bool downward : {true, false}) {
-            for (int x : {150, 50}) {
-                CGrammer doc;
-                const int from = downward == lowerOnTop ? 1 : 2;
-                Place(doc, {{100, lowerOnTop ? 100 : 300}, {100, lowerOnTop ? 300 : 100}},
-                      {{from, 3 - from, "e"}});
-                CEdge* edge = EdgeAt(doc, from - 1, 0);
-                Drop(edge, {x, 200});
-                const std::vector<Call> calls = DrawEdge(edge);
-                const CPoint middle = CentreOf(edge->GetLabelRect());
-                EXPECT_LE(std::abs(middle.x - x), 1) << lowerOnTop << downward << x;
-                EXPECT_EQ(middle.y, 200);
-                EXPECT_TRUE(OnArc(calls[0], {x, 200}));
-            }
-        }
+    for (int c = 0; c < 8; ++c) {  // lower number on top or not, edge down or up, right or left
+        const bool lowerOnTop = c & 1;
+        const int from = lowerOnTop == bool(c & 2) ? 1 : 2, x = c & 4 ? 50 : 150;
+        CGrammer doc;
+        Place(doc, {{100, lowerOnTop ? 100 : 300}, {100, lowerOnTop ? 300 : 100}},
+              {{from, 3 - from, "e"}});
+        CEdge* edge = EdgeAt(doc, from - 1, 0);
+        Drop(edge, {x, 200});
+        const std::vector<Call> calls = DrawEdge(edge);
+        const CPoint middle = CentreOf(edge->GetLabelRect());
+        EXPECT_LE(std::abs(middle.x - x), 1) << c;
+        EXPECT_EQ(middle.y, 200);
+        EXPECT_TRUE(OnArc(calls[0], {x, 200}));
     }
     CGrammer doc;
     AddEdge(doc, 1, 1, "x");
