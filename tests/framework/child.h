@@ -34,16 +34,10 @@ inline int RunInChild(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-inline mode_t ModeOf(const std::string& path) {
+inline struct stat StatOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
-inline ino_t InodeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_ino;
+    return st;
 }
 
 inline std::ptrdiff_t EntriesIn(const std::string& dir) {
