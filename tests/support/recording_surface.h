@@ -9,8 +9,7 @@
 
 namespace lumo_test {
 
-// A surface that keeps every drawing call with the state it was made in, and
-// checks that no call carries a coordinate a real surface could choke on.
+// A surface that keeps every drawing call with the state it was made in.
 class RecordingSurface : public CDC {
 public:
     struct Call {
