@@ -34,7 +34,7 @@ TEST(Text, Utf8WhenValidWindows1252Otherwise) {
 
 TEST(Text, UpperCaseByUnicodeSimpleMappingsInTheSameEncoding) {
     const std::pair<std::string, std::string> cases[] = {
-        {"expr_2", "EXPR_2"},
+        {"expr_2\xE0\xA0\x80", "EXPR_2\xE0\xA0\x80"},               // U+0800 keeps its three bytes
         {"\xC3\xB1\x61nd\xC3\xBA", "\xC3\x91\x41ND\xC3\x9A"},       // UTF-8 stays UTF-8
         {"\xF1\x61nd\xFA", "\xD1\x41ND\xDA"},                       // and 1252 stays 1252
         {"\xFF\x9A\x9C\xB5", "\x9F\x8A\x8C\xB5"},                   // no capital micro in 1252
