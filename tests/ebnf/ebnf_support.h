@@ -36,60 +36,55 @@ inline std::string Shape(const CGraph& graph) {
     return edges + "|" + finals;
 }
 
-// A word is a list of edge texts: tokens as written, graphs in <>.
+// Words of at most `limit` symbols: edge texts, tokens as written, graphs in <>.
 using Word = std::vector<std::string>;
 using Words = std::set<Word>;
 
-// The words of at most `limit` symbols an expression denotes (`rules` are graphs).
-inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, std::size_t limit) {
-    using K = ebnf::Expr::Kind;
-    auto concat = [limit](const Words& a, const Words& b) {
-        Words out;
-        for (const Word& x : a) {
-            for (const Word& y : b) {
-                if (x.size() + y.size() <= limit) {
-                    Word w = x;
-                    w.insert(w.end(), y.begin(), y.end());
-                    out.insert(w);
-                }
-            }
-        }
-        return out;
-    };
+inline Words Concat(const Words& a, const Words& b, std::size_t limit) {
     Words out;
-    switch (e.kind) {
-        case K::Empty:
-            return Words{Word{}};
-        case K::Symbol:
-            return limit == 0
-                       ? Words{}
-                       : Words{Word{Symbol(!e.quoted && rules.contains(e.text), e.text, e.action)}};
-        case K::Sequence:
-            out.insert(Word{});
-            for (const ebnf::Expr& item : e.items) {
-                out = concat(out, WordsOf(item, rules, limit));
+    for (const Word& x : a) {
+        for (const Word& y : b) {
+            if (x.size() + y.size() <= limit) {
+                Word w = x;
+                w.insert(w.end(), y.begin(), y.end());
+                out.insert(w);
             }
-            return out;
-        case K::Choice:
-            for (const ebnf::Expr& item : e.items) {
-                out.merge(WordsOf(item, rules, limit));
-            }
-            return out;
-        default: {  // ?, *, +
-            const Words once = WordsOf(e.items.front(), rules, limit);
-            out = once;
-            for (std::size_t i = 0; e.kind != K::Optional && i < limit; ++i) {
-                out.merge(concat(out, once));
-            }
-            if (e.kind != K::Plus) {
-                out.insert(Word{});
-            }
-            return out;
         }
     }
+    return out;
 }
 
-// The words of at most `limit` edges of a graph, MAIN named mainRule.
+// The words an expression denotes (`rules` are graphs).
+inline Words WordsOf(const ebnf::Expr& e, const std::set<std::string>& rules, std::size_t limit) {
+    using K = ebnf::Expr::Kind;
+    Words out;
+    if (e.kind == K::Symbol) {
+        return limit == 0 ? out
+                          : Words{{Symbol(!e.quoted && rules.contains(e.text), e.text, e.action)}};
+    }
+    if (e.kind == K::Empty || e.kind == K::Sequence) {
+        out.insert(Word{});
+        for (const ebnf::Expr& item : e.items) {
+            out = Concat(out, WordsOf(item, rules, limit), limit);
+        }
+    } else if (e.kind == K::Choice) {
+        for (const ebnf::Expr& item : e.items) {
+            out.merge(WordsOf(item, rules, limit));
+        }
+    } else {  // ?, *, +
+        const Words once = WordsOf(e.items.front(), rules, limit);
+        out = once;
+        for (std::size_t i = 0; e.kind != K::Optional && i < limit; ++i) {
+            out.merge(Concat(out, once, limit));
+        }
+        if (e.kind != K::Plus) {
+            out.insert(Word{});
+        }
+    }
+    return out;
+}
+
+// The words of a graph, MAIN named mainRule.
 inline Words WordsOf(const CGraph& graph, std::size_t limit, const std::string& mainRule) {
     Words out;
     std::vector<std::pair<const CGraphNode*, Word>> todo{{graph.GetElement(0), {}}};
@@ -121,15 +116,12 @@ inline std::string RandomExpression(std::mt19937& rng, int depth,
     const int alternatives = depth > 0 && pick(3) == 0 ? 2 + pick(2) : 1;
     for (int a = 0; a < alternatives; ++a) {
         out += a > 0 ? " | " : "";
-        const int items = 1 + pick(3);
-        for (int i = 0; i < items; ++i) {
-            std::string item;
+        for (int i = 0, items = 1 + pick(3); i < items; ++i) {
+            std::string item = tokens[pick(6)];
             if (depth > 0 && pick(3) == 0) {
                 item = "( " + RandomExpression(rng, depth - 1, rules) + " )";
             } else if (!rules.empty() && pick(4) == 0) {
                 item = rules[static_cast<std::size_t>(pick(static_cast<int>(rules.size())))];
-            } else {
-                item = tokens[pick(6)];
             }
             out += (i > 0 ? " " : "") + item + postfix[pick(6)];
         }

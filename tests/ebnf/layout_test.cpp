@@ -163,36 +163,6 @@ TEST(EbnfLayout, DrawsTheExamplesHardCasesAndRandomGrammarsCleanly) {
     }
 }
 
-// The arithmetic comes out as examples/arith.lm was drawn by hand.
-TEST(EbnfLayout, DrawsTheArithmeticAsAPersonDrewIt) {
-    CGrammer doc;
-    ebnf::ImportEbnf(lumo_test::ReadFile(LUMO_SOURCE_DIR "/examples/arith.ebnf"), doc);
-    const CGraph& factor = *doc.GetGraph(3);
-    const CGraph& expr = *doc.GetGraph(1);
-    auto f = [&](int n) { return factor.GetElement(n - 1)->GetCenter(); };
-    auto e = [&](int n) { return expr.GetElement(n - 1)->GetCenter(); };
-    ASSERT_EQ(ebnf_test::Shape(factor),
-              "1-(->2 1--->3 1-num/@num->4 2-<Expr>->5 3-<Factor>/@neg->4 5-)->4 | 4");
-    EXPECT_EQ(f(1).y, f(4).y);
-    EXPECT_EQ(f(1).y - f(2).y, f(3).y - f(1).y);
-    EXPECT_GT(f(3).y, f(1).y);
-    EXPECT_EQ(f(2).x, f(3).x);
-    EXPECT_LT(f(2).x, f(5).x);
-    EXPECT_LT(f(5).x, f(4).x);
-    // Expr: 1 -Term-> 2, 2 -"+"-> 3 -Term-> 2, 2 -"-"-> 4 -Term-> 2.
-    EXPECT_EQ(e(1).y, e(2).y);
-    EXPECT_EQ(e(3).x, e(4).x);
-    EXPECT_GT(e(3).x, e(2).x);
-    EXPECT_EQ(e(2).y - e(3).y, e(4).y - e(2).y);
-    for (int back : {3, 4}) {
-        const CRect forward = expr.GetElement(1)->GetEdge(back - 3)->GetLabelRect();
-        const CRect loop = expr.GetElement(back - 1)->GetEdge(0)->GetLabelRect();
-        EXPECT_GT(std::abs((loop.top + loop.bottom) / 2 - e(2).y),
-                  std::abs((forward.top + forward.bottom) / 2 - e(2).y))
-            << "the loop through node " << back << " bulges inwards";
-    }
-}
-
 TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDrawInLabelOrder) {
     CGrammer doc;
     ebnf::ImportEbnf("Keywords ::= while | begin | if | do | end\nA ::= a ( b | c | d )* e", doc);
