@@ -1,7 +1,6 @@
 #pragma once
 
-// Answers for the dialogs and menus the editor and the application open, and
-// a canvas in a window of its own, driven by real mouse events and keys.
+// Answers for dialogs and menus, and a canvas driven by real mouse events and keys.
 
 #include <gtest/gtest.h>
 
@@ -43,8 +42,8 @@ inline void AnswerEdgeDialog(const char* input, const char* action = "", bool gr
     });
 }
 
-// Clicks the item with the given text in the next popup menu (or closes it),
-// and reports the texts it offered, a checked one marked with '*'.
+// Clicks the item with that text in the next popup menu (or closes it) and
+// reports the texts offered, a checked one marked with '*'.
 inline void ChooseFromMenu(const QString& text, QStringList* offered = nullptr) {
     WhenModal<QMenu>([=](QWidget* w) {
         auto* menu = static_cast<QMenu*>(w);
@@ -59,8 +58,7 @@ inline void ChooseFromMenu(const QString& text, QStringList* offered = nullptr) 
     });
 }
 
-// Records the next message box as "caption|text" (checking its icon unless
-// -1) and answers it with button, or accepts it.
+// Records the next message box as "caption|text", checks its icon (unless -1), answers it.
 inline void Answer(QString* shown, QMessageBox::StandardButton button = QMessageBox::NoButton,
                    int icon = -1) {
     WhenModal<QMessageBox>([=](QWidget* w) {
@@ -94,7 +92,6 @@ protected:
         m_view.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&m_view));
     }
-    // A pressed button is global state of the test library.
     ~Canvas() override { QTest::mouseRelease(Vp(), Qt::LeftButton, {}, QPoint(790, 590)); }
 
     QWidget* Vp() const { return m_view.viewport(); }
