@@ -6,16 +6,19 @@
 
 #include "runtime/parse_table.h"
 #include "support/allocation_watch.h"
-#include "table_bytes.h"
+#include "support/grammar_builder.h"
 
 namespace {
 
 using lumo_test::I32;
-using lumo_test::PtString;
 
 TEST(LoadAllocation, ShortTablesStayWithinAFewKilobytes) {
-    const std::string main = PtString("MAIN"), node = I32(-1) + I32(0);
-    const std::string edge = std::string(1, '\0') + I32(1) + PtString("a") + PtString("");
+    const std::string main = "\x04MAIN", node = I32(-1) + I32(0);
+    const std::string edge = std::string(1, '\0') + I32(1) +
+                             std::string(
+                                 "\x01"
+                                 "a\0",
+                                 3);
     constexpr std::size_t kSize = 65536;
     const std::string tables[] = {
         I32(0x7FFFFFF0) + main + I32(1) + node,

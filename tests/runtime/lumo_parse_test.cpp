@@ -32,75 +32,15 @@ protected:
     lumo_test::TempDir m_dir, m_io;
 };
 
-// The part of an error line that does not depend on how nodes are numbered.
-std::string UpToNode(const std::string& err) {
-    return err.substr(0, err.find(" at node #"));
-}
-
-// The examples' tables are what lumo-gen makes of their drawings, and their
-// EBNF texts parse alike, action by action.
-TEST_F(LumoParse, ParsesTheExamplesDrawnAndWritten) {
-    const std::pair<std::string, Args> inputs[] = {
-        {"arith", {"num", "num + num * - num / ( num - num )", "num +", "( num", "num num", ")"}},
-        {"json", {"{ }", "[ number , { string : [ true , false , null ] } ]", "{ string }"}},
-    };
-    for (const auto& [name, cases] : inputs) {
-        for (const char* kind : {".lm", ".ebnf"}) {
-            ASSERT_EQ(Run(LUMO_GEN, {"-o", Path(name + kind), kExamples + name + kind}).status, 0);
-        }
-        EXPECT_EQ(ReadFile(Path(name + ".lm.pt")), ReadFile(kExamples + name + ".pt")) << name;
-        const Result sample =
-            Parse({"--words", Path(name + ".lm.pt"), kExamples + name + ".sample"});
-        EXPECT_EQ(sample.status, 0) << sample.err;
-        EXPECT_EQ(sample.out + sample.err, "");
-        for (const std::string& input : cases) {
-            const Result drawn = Parse({"-w", "-t", Path(name + ".lm.pt"), "-"}, input);
-            const Result written = Parse({"-w", "-t", Path(name + ".ebnf.pt"), "-"}, input);
-            EXPECT_EQ(written.status, drawn.status) << input;
-            EXPECT_EQ(written.out, drawn.out) << input;
-            EXPECT_EQ(UpToNode(written.err), UpToNode(drawn.err)) << input;
-        }
+// The examples' tables are what lumo-gen makes of their drawings, and
+// their samples parse.
+TEST_F(LumoParse, ParsesTheExampleSamplesWithTheTablesLumoGenMakes) {
+    for (const std::string name : {"arith", "json"}) {
+        ASSERT_EQ(Run(LUMO_GEN, {"-o", Path(name), kExamples + name + ".lm"}).status, 0);
+        EXPECT_EQ(ReadFile(Path(name + ".pt")), ReadFile(kExamples + name + ".pt")) << name;
+        const Result r = Parse({"--words", Path(name + ".pt"), kExamples + name + ".sample"});
+        EXPECT_EQ(std::to_string(r.status) + r.out + r.err, "0") << name;
     }
-}
-
-// Grammars written in EBNF as a language reference would write them,
-// checked from the text to the parse: accepted, then refused.
-TEST_F(LumoParse, ParsesGrammarsWrittenInEbnfAsTheirTextSays) {
-    const std::tuple<const char*, Args, Args> cases[] = {
-        {"expression",
-         {"IDENT ( NUMBER , IDENT ^ NUMBER ^ NUMBER ) * ( NUMBER - - IDENT ) % NUMBER", "IDENT ( )",
-          "- - NUMBER"},
-         {"NUMBER +", "( NUMBER", "IDENT ( , )", "NUMBER NUMBER", "^ NUMBER"}},
-        {"json",
-         {"{ }", "STRING", "[ NUMBER , { STRING : [ true , false , null ] } ]"},
-         {"{ STRING }", "[ NUMBER , ]", "true false"}},
-        {"statements",
-         {"call ident .", "begin end .",
-          "const ident = number , ident = number ; var ident , ident ; procedure ident ; var "
-          "ident ; begin ident := number ; while ident < ident do begin if ident / ident * ident "
-          "= ident then ident := number ; ident := ident + number end end ; begin call ident ; "
-          "if odd ident then ident := - ident end ."},
-         {"begin ident := end .", "var ident ident ; .", "ident := number",
-          "procedure ident ; . ."}},
-    };
-    const std::string data = LUMO_SOURCE_DIR "/tests/ebnf/data/";
-    for (const auto& [grammar, accepted, refused] : cases) {
-        ASSERT_EQ(Run(LUMO_GEN, {"-o", Path(grammar), data + grammar + ".ebnf"}).status, 0);
-        for (const Args* inputs : {&accepted, &refused}) {
-            for (const std::string& input : *inputs) {
-                EXPECT_EQ(Parse({"-w", Path(grammar) + ".pt", "-"}, input).status,
-                          inputs == &accepted ? 0 : 1)
-                    << grammar << ": " << input;
-            }
-        }
-    }
-    // JSON as many references write it chooses between two graphs at one
-    // node, which a table cannot: imported, then refused.
-    const Result r = Run(LUMO_GEN, {"--check", data + "json_two_graphs.ebnf"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, data +
-                         "json_two_graphs.ebnf: error: Node #1 of graph element has more than "
-                         "one graph output!\n");
 }
 
 // Every exit status and kind of message, with the streams byte for byte;

@@ -3,59 +3,42 @@
 // Parse tables by hand, for what Lumo would never write, and tables of
 // grammars built through the document, as Generate writes them.
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "fuzz/lm_layout.h"
 #include "model/grammar.h"
 #include "runtime/parse_table.h"
 #include "support/grammar_builder.h"
 
 namespace lumo_test {
 
-struct PtEdge {
-    bool graph = false;
-    int32_t target = 0;
-    std::string input, action;
-};
 struct PtNode {
     int32_t number = 1;  // negative: final
-    std::vector<PtEdge> edges;
+    std::vector<lm_layout::Edge> edges;
 };
 struct PtGraph {
     std::string name;
     std::vector<PtNode> nodes;
 };
 
-inline PtEdge Tok(const std::string& input, int32_t target, const std::string& action = "") {
-    return PtEdge{false, target, input, action};
+inline lm_layout::Edge Tok(const std::string& input, int32_t target,
+                           const std::string& action = "") {
+    return {.type = 0, .target = target, .input = input, .action = action};
 }
-inline PtEdge Gr(const std::string& name, int32_t target, const std::string& action = "") {
-    return PtEdge{true, target, name, action};
-}
-
-// The archive's string: one length byte below 255, else 0xFF and 16 bits.
-inline std::string PtString(const std::string& text) {
-    const size_t n = text.size();
-    return (n < 0xFF
-                ? std::string(1, static_cast<char>(n))
-                : "\xFF" + std::string{static_cast<char>(n & 0xFF), static_cast<char>(n >> 8)}) +
-           text;
+inline lm_layout::Edge Gr(const std::string& name, int32_t target, const std::string& action = "") {
+    return {.type = 1, .target = target, .input = name, .action = action};
 }
 
 inline std::string PtBytes(const std::vector<PtGraph>& graphs) {
-    std::string out = I32(static_cast<int32_t>(graphs.size()));
+    lm_layout::Document doc;
     for (const PtGraph& g : graphs) {
-        out += PtString(g.name) + I32(static_cast<int32_t>(g.nodes.size()));
+        doc.graphs.push_back({.name = g.name});
         for (const PtNode& n : g.nodes) {
-            out += I32(n.number) + I32(static_cast<int32_t>(n.edges.size()));
-            for (const PtEdge& e : n.edges) {
-                out += std::string(1, e.graph ? '\x01' : '\x00') + I32(e.target) +
-                       PtString(e.input) + PtString(e.action);
-            }
+            doc.graphs.back().nodes.push_back({.signedNumber = n.number, .edges = n.edges});
         }
     }
-    return out;
+    return lm_layout::Write(doc, 1);
 }
 
 // The binary table of a document, as Generate writes it (not validated).

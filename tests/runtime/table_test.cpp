@@ -16,7 +16,6 @@ using lumo::ParseTable;
 using lumo_test::Gr;
 using lumo_test::I32;
 using lumo_test::PtBytes;
-using lumo_test::PtString;
 using lumo_test::Texts;
 using lumo_test::Tok;
 
@@ -66,9 +65,9 @@ TEST(ParseTable, LoadsTheTablesLumoWritesButNotCutOrExtended) {
 // A count is checked against the bytes left divided by its smallest record
 // (a graph 13 bytes, a node 8, an edge 7) before anything is allocated.
 TEST(ParseTable, RefusesCountsAndLengthsTheBytesCannotHold) {
-    const std::string node = I32(-1) + I32(0), main = PtString("MAIN");
-    const std::string graph = PtString("") + I32(1) + node;  // 13 bytes
-    const std::string edge = std::string(1, '\0') + I32(1) + PtString("") + PtString("");
+    const std::string node = I32(-1) + I32(0), main = "\x04MAIN", none(1, '\0');
+    const std::string graph = none + I32(1) + node;  // 13 bytes
+    const std::string edge = none + I32(1) + none + none;
     const std::pair<std::string, const char*> cases[] = {
         {I32(0x7FFFFFF0) + main + I32(1) + node,
          "byte 0: the graph count is 2147483632, more than the 17 bytes left can hold"},
@@ -150,7 +149,7 @@ TEST(ParseTable, RefusesWhatBreaksTheModelOrTheRules) {
         EXPECT_NE(message.find(expected), std::string::npos)
             << "refused with \"" << message << "\"";
     }
-    std::string edgeType = PtBytes({{"MAIN", {{-1, {{}}}}}});
+    std::string edgeType = PtBytes({{"MAIN", {{-1, {Tok("", 0)}}}}});
     edgeType[21] = '\x02';
     EXPECT_EQ(Refusal(edgeType),
               "byte 21: edge 1 of node #1 of graph \"MAIN\" has the type 2 (1 Graph, 0 Token)");
