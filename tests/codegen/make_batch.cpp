@@ -29,8 +29,10 @@ void WriteIfChanged(const std::string& path, const std::string& text) {
         WriteFileAtomically(path, text, Durability::Cached);
 }
 
-struct Parser {
-    std::string name, table, code;
+struct Batch {
+    std::vector<std::string> parts;
+    std::string index, entries;
+    std::size_t count = 0;
 };
 
 // Whether a parse can enter another graph than MAIN: only if MAIN itself can.
@@ -43,10 +45,9 @@ bool Nests(const codegen::ParserModel& model) {
     return false;
 }
 
-// The grammar's parser, or nothing when the grammar breaks a rule or, with
+// Adds the grammar's parser, unless the grammar breaks a rule or, with
 // nesting, enters no other graph than MAIN.
-bool Generate(std::string name, std::string document, std::vector<Parser>& out,
-              bool nesting = false) {
+bool Add(Batch& batch, const std::string& name, std::string document, bool nesting = false) {
     CFlatGrammar grammar;
     grammar.Load(std::move(document));
     codegen::ParserModel model;
@@ -58,7 +59,7 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out,
     }
     if (nesting && !Nests(model))
         return false;
-    const std::string ns = "g" + std::to_string(out.size());
+    const std::string ns = "g" + std::to_string(batch.count);
     codegen::CppOptions options;
     std::tie(options.nameSpace, options.headerName, options.sourceName, options.grammarName) =
         std::tuple(ns, ns + ".h", ns + ".cpp", name);
@@ -68,17 +69,21 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out,
                               {&files.header, "#pragma once\n"}}) {
         text->replace(text->find(line), line.size(), "");
     }
-
-    Parser& parser = out.emplace_back();
-    parser.name = std::move(name);
-    CArchive ar(&parser.table);
-    grammar.WriteTable(ar, 1);
-    parser.code = files.header + "\n" + files.source + "\nstd::string Run_" + ns +
-                  "(std::span<const std::uint32_t> ids, std::size_t maxDepth,\n"
-                  "    std::size_t machineDepth) {\n"
-                  "    return lumo_test::RunGenerated<" +
-                  ns + "::Parser, " + ns + "::Token, " + ns +
-                  "::Action>(ids, maxDepth, machineDepth);\n}\n";
+    std::string table;
+    {
+        CArchive ar(&table);
+        grammar.WriteTable(ar, 1);
+    }
+    const std::string run = "std::string Run_" + ns +
+                            "(std::span<const std::uint32_t> ids, std::size_t maxDepth, "
+                            "std::size_t machineDepth)";
+    batch.parts[batch.count++ % batch.parts.size()] +=
+        "\n" + files.header + "\n" + files.source + "\n" + run +
+        " {\n    return lumo_test::RunGenerated<" + ns + "::Parser, " + ns + "::Token, " + ns +
+        "::Action>(ids, maxDepth, machineDepth);\n}\n";
+    batch.index += run + ";\n";
+    batch.entries += "        {" + codegen::CppString(name) + "sv, " + codegen::CppString(table) +
+                     "sv, &Run_" + ns + "},\n";
     return true;
 }
 
@@ -87,47 +92,33 @@ bool Generate(std::string name, std::string document, std::vector<Parser>& out,
 int main(int argc, char** argv) {
     if (argc < 4)
         return 64;
-    const std::string dir = argv[1];
+    const std::string dir = argv[1],
+                      head = "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n";
     const auto count = std::strtoul(argv[2], nullptr, 10);
-    const auto parts = std::max(1ul, std::strtoul(argv[3], nullptr, 10));
-    std::vector<Parser> parsers;
+    Batch batch{std::vector<std::string>(std::max(1ul, std::strtoul(argv[3], nullptr, 10)), head),
+                head};
     try {
         for (int i = 4; i < argc; ++i) {
             const std::string path = argv[i];
-            if (!Generate(path.substr(path.find_last_of('/') + 1), ReadWholeFile(path), parsers))
+            if (!Add(batch, path.substr(path.find_last_of('/') + 1), ReadWholeFile(path)))
                 throw std::runtime_error(path + " breaks a rule");
         }
         std::mt19937 rng(20240614);
         for (unsigned long made = 0; made < count;) {
-            const lm_layout::Document doc = lumo_test::RandomGrammar(rng);
             // Random grammars that pass the rules mostly stay in MAIN; four
             // in five must enter other graphs, as the examples do.
-            const bool nesting = made % 5 != 0;
-            made += Generate("random " + std::to_string(made), lm_layout::Write(doc, 0), parsers,
-                             nesting);
+            made += Add(batch, "random " + std::to_string(made),
+                        lm_layout::Write(lumo_test::RandomGrammar(rng), 0), made % 5 != 0);
         }
-
-        const std::string head = "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n";
-        std::string index = head + "\n";
-        std::vector<std::string> part(parts, head);
-        for (std::size_t k = 0; k < parsers.size(); ++k) {
-            part[k % parts] += "\n" + parsers[k].code;
-            index += "std::string Run_g" + std::to_string(k) +
-                     "(std::span<const std::uint32_t>, std::size_t, std::size_t);\n";
-        }
-        index +=
-            "\nconst std::vector<lumo_test::BatchGrammar>& lumo_test::BatchGrammars() {\n"
-            "    using namespace std::string_view_literals;\n"
-            "    static const std::vector<lumo_test::BatchGrammar> all = {\n";
-        for (std::size_t k = 0; k < parsers.size(); ++k) {
-            index += "        {" + codegen::CppString(parsers[k].name) + "sv, " +
-                     codegen::CppString(parsers[k].table) + "sv, &Run_g" + std::to_string(k) +
-                     "},\n";
-        }
-        index += "    };\n    return all;\n}\n";
-        WriteIfChanged(dir + "/index.cpp", index);
-        for (std::size_t p = 0; p < parts; ++p)
-            WriteIfChanged(dir + "/part_" + std::to_string(p) + ".cpp", part[p]);
+        WriteIfChanged(dir + "/index.cpp",
+                       batch.index +
+                           "\nconst std::vector<lumo_test::BatchGrammar>& "
+                           "lumo_test::BatchGrammars() {\n"
+                           "    using namespace std::string_view_literals;\n"
+                           "    static const std::vector<lumo_test::BatchGrammar> all = {\n" +
+                           batch.entries + "    };\n    return all;\n}\n");
+        for (std::size_t p = 0; p < batch.parts.size(); ++p)
+            WriteIfChanged(dir + "/part_" + std::to_string(p) + ".cpp", batch.parts[p]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumo-codegen-batch: %s\n", e.what());
         return 2;
