@@ -193,6 +193,7 @@ TEST(History, ModifiedFlagFollowsTheSavedState) {
     history.Undo();
     history.Undo();
     history.AddNode({700, 100});
+    EXPECT_TRUE(doc.IsModified());
     while (history.Undo()) {
         EXPECT_TRUE(doc.IsModified());
     }
