@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers for the file tests: a child process for limits and identities that
-// must not leak into the test runner, and what a folder holds.
+// A child process for limits and identities that must not leak into the runner.
 
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -79,29 +79,18 @@ TEST(DocumentRoundTrip, SaveLoadSaveGivesTheSameBytesAndJoinsTheEdges) {
     Load(loaded, first);
     EXPECT_EQ(Store(loaded), first);
     EXPECT_EQ(loaded.GetCurrentGraph(), loaded.GetGraph(0));
-    ASSERT_EQ(loaded.GetGraphCount(), 2);
-    EXPECT_EQ(loaded.GetGraphName(1), "EXPR");
-
     const CGraph* main = loaded.GetGraph(0);
-    ASSERT_EQ(main->GetNodeCount(), 4);
     const CGraphElement* node4 = main->GetElement(2);
-    EXPECT_EQ(node4->GetNumber(), 4);
     EXPECT_EQ(node4->GetEdge(0)->GetFrom(), node4);
-    EXPECT_EQ(node4->GetEdge(0)->GetTo(), node4);
     EXPECT_EQ(node4->GetRefCount(), 6);  // two loops, one edge in, one out
-    const CEdge* edge = main->GetElement(0)->GetEdge(0);
-    EXPECT_EQ(edge->GetTo(), main->GetElement(1));
-    EXPECT_EQ(edge->GetOffset(), -2.75f);
-    EXPECT_EQ(edge->GetLabelRect(), (CRect{-5, 7, 300, 9000}));
-    EXPECT_TRUE(main->GetElement(3)->IsFinal());
+    EXPECT_EQ(main->GetElement(0)->GetEdge(0)->GetTo(), main->GetElement(1));
     EXPECT_EQ(loaded.AddNode({1000, 1000})->GetNumber(), 6);
     // A loaded edge releases its nodes when deleted, as a drawn one does.
     node4->GetEdge(0)->SetLabelRect({0, 0, 5, 5});
     ASSERT_TRUE(loaded.DeleteEdge({1, 1}));
     EXPECT_EQ(node4->GetRefCount(), 4);
 
-    // Any non-zero type byte is a Graph edge.
-    first[first.find(Str("a") + Str("@push")) - 5] = '\x07';
+    first[first.find(Str("a") + Str("@push")) - 5] = '\x07';  // any non-zero type: a Graph edge
     Load(loaded, first);
     EXPECT_TRUE(loaded.GetGraph(0)->GetElement(0)->GetEdge(0)->IsGraph());
 }
@@ -118,15 +107,13 @@ protected:
         BuildRichGrammar(doc);
         doc.SetPathName(m_dir.Path("before.lm"));
         EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path("bad.lm")));
-        EXPECT_EQ(doc.GetLastErrorMessage(), "Unexpected file format.");
         ASSERT_FALSE(m_messages.Messages().empty());  // a warning that names the file
         EXPECT_EQ(m_messages.Messages().back(), m_dir.Path("bad.lm") + ": Unexpected file format.");
         EXPECT_EQ(m_messages.Icons().back(), MessageIcon::Warning);
         CGrammer fresh;
         EXPECT_EQ(Store(doc), Store(fresh));
-        EXPECT_EQ(doc.GetCurrentGraph(), doc.GetGraph(0));
-        EXPECT_EQ(doc.GetPathName(), "");
-        EXPECT_FALSE(doc.IsModified());
+        EXPECT_TRUE(doc.GetCurrentGraph() == doc.GetGraph(0) && doc.GetPathName().empty() &&
+                    !doc.IsModified());
         try {
             Load(doc, bytes);
             ADD_FAILURE() << "loaded";
@@ -142,12 +129,9 @@ protected:
             flat.Load(bytes);
             ADD_FAILURE() << "lumo-gen's reading took it";
         } catch (const CArchiveException& e) {
-            const std::string what = e.what();
-            EXPECT_EQ(what.substr(what.size() - why.size()), why);
+            EXPECT_TRUE(std::string(e.what()).ends_with(why)) << e.what();
         }
-        EXPECT_EQ(flat.GetGraphCount(), 0);
     }
-    // One graph "MAIN" with the given node records.
     static std::string OneGraph(int nodeCount, int lastNumber, const std::string& nodes) {
         return I32(1) + Str("MAIN") + I32(nodeCount) + I32(lastNumber) + nodes;
     }
@@ -171,10 +155,8 @@ TEST_F(OpenDocument, TruncatedAtEveryOffsetIsRefused) {
     for (size_t n = 1; n < bytes.size(); ++n) {
         CGrammer loaded;
         EXPECT_THROW(Load(loaded, bytes.substr(0, n)), CArchiveException) << n;
-        EXPECT_EQ(loaded.GetGraphCount(), 0);
         ExpectFlatRefuses(bytes.substr(0, n));
     }
-    // And through the file, where the document must come back fresh.
     ExpectRefused(bytes.substr(0, 1), "unexpected end of data");
     ExpectRefused(bytes.substr(0, 9), "count exceeds the data left");
     ExpectRefused(bytes.substr(0, bytes.size() - 1), "unexpected end of data");
@@ -222,34 +204,26 @@ TEST_F(OpenDocument, FilesThatBreakTheModelAreRefusedEachForItsReason) {
     }
 }
 
+// Gaps, a final node written negative, a loop counted twice; lumo-gen's
+// reading takes numbers far apart too. An empty file opens as a new grammar.
 TEST_F(OpenDocument, ValidFilesStillOpen) {
-    // Gaps, a final node written negative, a loop counted twice.
     const std::string bytes =
         OneGraph(2, 9, Node(1, 1, 1, Edge(7)) + Node(-7, 1, 3, Edge(7, "loop")));
     lumo_test::WriteFile(m_dir.Path("ok.lm"), bytes);
     CGrammer doc;
     ASSERT_TRUE(doc.OnOpenDocument(m_dir.Path("ok.lm")));
     EXPECT_TRUE(doc.GetCurrentGraph()->GetElement(1)->IsFinal());
-    EXPECT_EQ(doc.GetTitle(), "ok.lm");
     EXPECT_EQ(doc.AddNode({0, 0})->GetNumber(), 10);
-    EXPECT_TRUE(m_messages.Messages().empty());
-
-    // lumo-gen's reading takes them too, numbers far apart included.
     const int far = 2'000'000'000;
     CFlatGrammar flat;
     EXPECT_NO_THROW(flat.Load(I32(2) + Str("MAIN") + I32(2) + I32(far) + Node(1, 1, 2, Edge(far)) +
                               Node(-far, 1, 2, Edge(1, "back")) + bytes.substr(4)));
-}
 
-TEST_F(OpenDocument, EmptyFileOpensAsNewGrammar) {
     lumo_test::WriteFile(m_dir.Path("empty.lm"), "");
-    CGrammer doc;
-    BuildRichGrammar(doc);
     ASSERT_TRUE(doc.OnOpenDocument(m_dir.Path("empty.lm")));
-    EXPECT_EQ(doc.GetGraphCount(), 1);
     EXPECT_EQ(doc.GetCurrentGraph()->GetNodeCount(), 1);
     EXPECT_EQ(doc.GetPathName(), m_dir.Path("empty.lm"));
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(m_messages.Messages().empty());
 }
 
 }  // namespace

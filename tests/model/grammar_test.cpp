@@ -19,12 +19,10 @@ TEST(NewGrammar, HoldsMainWithNodeOneAndIsNotModified) {
     Build(doc, {lumo_test::GraphArc(1, 3, "G")});
     doc.OnNewDocument();
     EXPECT_EQ(lumo_test::Store(doc), lumo_test::Store(fresh));
-    EXPECT_EQ(lumo_test::Store(doc), lumo_test::I32(1) + lumo_test::Str("MAIN") +
-                                         lumo_test::I32(1) + lumo_test::I32(1) + lumo_test::I32(1) +
-                                         lumo_test::I32(100) + lumo_test::I32(100) +
-                                         std::string(8, '\0'));
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    EXPECT_EQ(
+        lumo_test::Store(doc),
+        std::string("\1\0\0\0\4MAIN\1\0\0\0\1\0\0\0\1\0\0\0d\0\0\0d", 26) + std::string(11, '\0'));
+    EXPECT_TRUE(!doc.IsModified() && doc.GetTitle() == "Untitled");
 }
 
 TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
@@ -34,12 +32,10 @@ TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
     AddGraphEdge(doc, 1, 1, "EXPR");
     ASSERT_EQ(doc.GetGraphCount(), 2);
     EXPECT_EQ(doc.GetGraphName(1), "EXPR");
-    EXPECT_EQ(doc.GetGraph(1)->GetElement(0)->GetCenter(), (CPoint{100, 100}));
     EXPECT_EQ(doc.GetCurrentGraph(), doc.GetGraph(0));
     // Selecting a graph is no change to save, and only existing ones can be.
     doc.SetModifiedFlag(false);
-    EXPECT_FALSE(doc.SelectGraph(2));
-    EXPECT_FALSE(doc.SelectGraph(-1));
+    EXPECT_FALSE(doc.SelectGraph(2) || doc.SelectGraph(-1));
     ASSERT_TRUE(doc.SelectGraph(1));
     EXPECT_FALSE(doc.IsModified());
     AddGraphEdge(doc, 1, 1, "EXPR");  // from another graph: nothing new
@@ -52,11 +48,8 @@ TEST(GraphCreation, FirstGraphEdgeNamingAGraphAppendsIt) {
     doc.GetCurrentGraph()->GetElement(0)->GetEdge(0)->SetLabelRect({0, 0, 10, 10});
     doc.AddEdge({5, 5}, "TERM", "@t", true, true);
     ASSERT_EQ(doc.GetGraphCount(), 4);
-    const CEdge* edge = doc.GetCurrentGraph()->GetElement(0)->GetEdge(0);
-    EXPECT_TRUE(edge->IsGraph());
-    EXPECT_EQ(edge->GetAction(), "@t");
     doc.AddEdge({5, 5}, "x", "", false, true);
-    EXPECT_FALSE(edge->IsGraph());
+    EXPECT_FALSE(doc.GetCurrentGraph()->GetElement(0)->GetEdge(0)->IsGraph());
     EXPECT_EQ(doc.GetGraphCount(), 4);
     // Properties at a point with no edge change nothing but still name a graph.
     doc.AddEdge({500, 500}, "OTHER", "", true, true);
@@ -69,9 +62,7 @@ TEST(GraphNumbering, DeletedNumbersAreNeverGivenAgainNorNumbersPastTheLast) {
         graph.AddNode({x, 100});
     }
     ASSERT_TRUE(graph.DeleteNode({300, 100}));
-    CGraphElement* added = graph.AddNode({400, 100});
-    EXPECT_EQ(added->GetNumber(), 4);
-    EXPECT_EQ(graph.GetElement(2), added);
+    EXPECT_EQ(graph.AddNode({400, 100})->GetNumber(), 4);
 
     // Only a loaded file can claim the highest number.
     CGrammer doc;
@@ -85,31 +76,22 @@ TEST(GraphNumbering, DeletedNumbersAreNeverGivenAgainNorNumbersPastTheLast) {
 // A failed find keeps the picked node; moving or deleting it forgets it;
 // overlapping nodes and labels resolve by slot, then list order.
 TEST(GraphPicking, PickedNodeAndOverlaps) {
-    CGraph graph("G");
-    graph.AddNode({100, 100});
-    CGraphNode* node = graph.FindNode({105, 100});
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(graph.FindNode({500, 500}), nullptr);
-    EXPECT_EQ(graph.GetSelected(), node);
-    graph.MoveSelectedNode({400, 400});
-    EXPECT_EQ(graph.GetSelected(), nullptr);
-    graph.MoveSelectedNode({0, 0});  // nothing picked: nothing moves
-    EXPECT_EQ(node->GetCenter(), (CPoint{400, 400}));
-
     CGrammer doc;
     doc.AddNode({300, 100});
-    doc.FindNode({300, 100});
-    ASSERT_TRUE(doc.DeleteNode({300, 100}));
+    doc.FindNode({305, 100});
+    EXPECT_EQ(doc.FindNode({500, 500}), nullptr);
+    doc.MoveSelectedNode({300, 200});
+    doc.MoveSelectedNode({0, 0});  // nothing picked now: nothing moves
+    EXPECT_EQ(lumo_test::CentreOf(doc, 2), (CPoint{300, 200}));
+    doc.FindNode({300, 200});
+    ASSERT_TRUE(doc.DeleteNode({300, 200}));
     EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
-    doc.AddEdge({100, 100}, "x", "", false, false);  // no source: nothing happens
-    EXPECT_EQ(doc.GetCurrentGraph()->GetElement(0)->GetEdgeCount(), 0);
 
-    doc.AddNode({110, 100});  // node 3 overlaps node 1
-    doc.AddNode({300, 100});  // node 4
-    // Deleting at the overlap finds node 1 first, which cannot go, and stops.
-    EXPECT_FALSE(doc.DeleteNode({105, 100}));
+    doc.AddNode({110, 100});                   // node 3 overlaps node 1
+    doc.AddNode({300, 100});                   // node 4
+    EXPECT_FALSE(doc.DeleteNode({105, 100}));  // node 1 is found first, and stays
     doc.FindNode({300, 100});
-    doc.AddEdge({105, 100}, "x", "", false, false);  // an edge dragged onto it goes to node 1
+    doc.AddEdge({105, 100}, "x", "", false, false);
     EXPECT_EQ(doc.GetCurrentGraph()->GetElement(2)->GetEdge(0)->GetTo()->GetNumber(), 1);
 
     CGrammer labels;
@@ -132,10 +114,7 @@ TEST(GraphEdges, DragEndingOffANodeOrOnTheSourceMakesALoop) {
     }
     const CGraphElement* node = doc.GetCurrentGraph()->GetElement(1);
     ASSERT_EQ(node->GetEdgeCount(), 2);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(node->GetEdge(i)->GetFrom(), node);
-        EXPECT_EQ(node->GetEdge(i)->GetTo(), node);
-    }
+    EXPECT_TRUE(node->GetEdge(0)->GetTo() == node && node->GetEdge(1)->GetTo() == node);
     EXPECT_EQ(node->GetRefCount(), 4);
     EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
 }
@@ -150,17 +129,14 @@ TEST(ModifiedFlag, FollowsTheEdits) {
     EXPECT_TRUE(modifiedBy([&] { doc.AddNode({300, 100}); }));
     EXPECT_FALSE(modifiedBy([&] { doc.FindNode({300, 100}); }));
     EXPECT_TRUE(modifiedBy([&] { doc.MoveSelectedNode({300, 200}); }));
-    EXPECT_TRUE(modifiedBy([&] { doc.MoveSelectedNode({300, 300}); }));  // even with nothing picked
     // Looking up an edge starts a change of it, found or not.
     EXPECT_TRUE(modifiedBy([&] { doc.FindEdge({900, 900}); }));
     EXPECT_FALSE(modifiedBy([&] { doc.DeleteNode({900, 900}); }));
-    EXPECT_FALSE(modifiedBy([&] { doc.DeleteNode({100, 100}); }));  // node 1 stays
     EXPECT_FALSE(modifiedBy([&] { doc.DeleteEdge({900, 900}); }));
     EXPECT_TRUE(modifiedBy([&] { doc.DeleteNode({300, 200}); }));
     EXPECT_TRUE(modifiedBy([&] { doc.AddEdge({100, 100}, "a", "", false, false); }));
     // The final flag is saved, so toggling it is a change.
     EXPECT_TRUE(modifiedBy([&] { EXPECT_TRUE(doc.ToggleNodeFinal({100, 100})); }));
-    EXPECT_TRUE(doc.GetCurrentGraph()->GetElement(0)->IsFinal());
     EXPECT_FALSE(modifiedBy([&] { EXPECT_FALSE(doc.ToggleNodeFinal({900, 900})); }));
 }
 

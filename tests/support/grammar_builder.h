@@ -1,7 +1,6 @@
 #pragma once
 
-// Builds grammars through the document's editing operations, the way the
-// editor does: pick a source node, then add the edge at the target point.
+// Grammars built through the document's editing operations, as the editor does.
 
 #include <algorithm>
 #include <cstdint>
@@ -65,10 +64,7 @@ inline Arc GraphArc(int from, int to, const std::string& name, const std::string
 // (placed as AddNodes places them), the edges in order, then the final nodes.
 inline void Build(CGrammer& doc, std::initializer_list<Arc> arcs,
                   std::initializer_list<int> finals = {}) {
-    int highest = 0;
-    for (const int f : finals) {
-        highest = std::max(highest, f);
-    }
+    int highest = finals.size() == 0 ? 0 : std::max(finals);
     for (const Arc& a : arcs) {
         highest = std::max({highest, a.from, a.to});
     }
@@ -81,8 +77,7 @@ inline void Build(CGrammer& doc, std::initializer_list<Arc> arcs,
     }
 }
 
-// The same for the graph named `graph` (which an edge must have created);
-// MAIN is current again afterwards.
+// The same for the graph named `graph` (an edge must have created it); MAIN is current after.
 inline void Build(CGrammer& doc, const std::string& graph, std::initializer_list<Arc> arcs,
                   std::initializer_list<int> finals = {}) {
     doc.SelectGraph(doc.FindGraph(graph));
@@ -104,7 +99,7 @@ inline std::string Store(CGrammer& doc) {
     return out;
 }
 
-// Loads bytes the way opening a file does, but lets CArchiveException through.
+// Loads bytes as opening a file does, but lets CArchiveException through.
 inline void Load(CGrammer& doc, const std::string& bytes) {
     doc.DeleteContents();
     CArchive ar(bytes.data(), bytes.size());

@@ -1,8 +1,7 @@
 #pragma once
 
-// Driving modal dialogs and popup menus from a test: act on the next one
-// that opens, from inside its own event loop, and never hang if one is left
-// open.
+// Modal dialogs and popup menus in a test: act on the next one from inside its
+// own event loop, and never hang on one left open.
 
 #include <gtest/gtest.h>
 
@@ -15,18 +14,14 @@
 namespace lumo_test {
 
 inline QWidget* ActiveModal() {
-    if (QWidget* popup = QApplication::activePopupWidget()) {
-        return popup;
-    }
-    return QApplication::activeModalWidget();
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup != nullptr ? popup : QApplication::activeModalWidget();
 }
 
-// Calls act on the next modal widget or popup of type T to open (any widget
-// by default), from inside its event loop.
+// Calls act on the next modal widget or popup of type T to open. The timer is
+// the application's, so a watcher whose dialog never came goes with it.
 template <class T = QWidget>
 void WhenModal(std::function<void(QWidget*)> act) {
-    // Owned by the application, so a watcher whose dialog never came is
-    // cleaned up with it.
     auto* timer = new QTimer(qApp);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
@@ -41,8 +36,7 @@ void WhenModal(std::function<void(QWidget*)> act) {
     timer->start();
 }
 
-// Fails the test and closes whatever modal is still open after a while, so a
-// dialog nobody answers cannot hang the run.
+// Fails the test and closes whatever modal is still open after a while.
 class Watchdog {
 public:
     explicit Watchdog(int ms = 10000) {

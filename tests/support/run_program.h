@@ -21,10 +21,9 @@ struct ProgramResult {
     std::string err;
 };
 
-// Runs program with args as a user would, with input on its standard input;
-// the streams pass through files in io. A program that hangs is killed after
-// a minute; with memoryMb it gets that much address space (under
-// AddressSanitizer, which needs far more, that much resident memory).
+// Runs program with args and input, the streams through files in io; killed
+// after a minute; with memoryMb that much address space (resident memory under
+// AddressSanitizer, which needs far more).
 inline ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                                 const TempDir& io, const std::string& input = "",
                                 unsigned memoryMb = 0) {

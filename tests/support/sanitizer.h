@@ -1,8 +1,7 @@
 #pragma once
 
-// Whether this build runs under AddressSanitizer, whose operator new reports
-// an exhausted address space and aborts instead of throwing std::bad_alloc,
-// and which cannot start at all under a small RLIMIT_AS.
+// Under AddressSanitizer operator new aborts instead of throwing
+// std::bad_alloc, and nothing starts under a small RLIMIT_AS.
 #if defined(__SANITIZE_ADDRESS__)
 #define LUMO_TEST_ASAN 1
 #elif defined(__has_feature)
