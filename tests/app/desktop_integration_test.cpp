@@ -5,9 +5,9 @@
 
 #include <QDir>
 #include <QIcon>
+#include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 #include "app/desktop_integration.h"
 
@@ -64,15 +64,9 @@ protected:
 
 TEST_F(DesktopIntegration, RegistrationDeclaresTheTypeAndRewritesOnlyWhatChanged) {
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
-    // The MIME package as shared-mime-info reads it, and a desktop entry.
-    QXmlStreamReader xml(Read(kMimePackage));
-    QStringList found;
-    while (xml.readNext() != QXmlStreamReader::EndDocument && !xml.hasError()) {
-        found << xml.name().toString() + xml.attributes().value("type").toString() +
-                     xml.attributes().value("pattern").toString();
-    }
-    EXPECT_TRUE(found.contains(QString("mime-type") + kLumoMimeType) && found.contains("glob*.lm"))
-        << xml.errorString().toStdString();
+    // The type as Qt reads it from the MIME package, and a desktop entry for it.
+    EXPECT_EQ(QMimeDatabase().mimeTypeForFile("g.lm", QMimeDatabase::MatchExtension).name(),
+              kLumoMimeType);
     EXPECT_TRUE(Read(kDesktopEntry).contains(QByteArray("\nMimeType=") + kLumoMimeType + ";\n"));
     for (const char* svg : {kOwnFiles[2], kOwnFiles[3]}) {
         EXPECT_FALSE(QIcon(Path(svg)).pixmap(48, 48).isNull()) << svg;

@@ -30,18 +30,6 @@ inline QLineEdit* Edit(QWidget* w, const char* name) {
     return w->findChild<QLineEdit*>(name);
 }
 
-// Fills in the next edge dialog and presses OK (Cancel when input is null).
-inline void AnswerEdgeDialog(const char* input, const char* action = "", bool graph = false) {
-    WhenModal<CEdgePropertiesDlg>([=](QWidget* w) {
-        if (input != nullptr) {
-            Edit(w, "input")->setText(input);
-            Edit(w, "action")->setText(action);
-            Button(w, graph ? "graph" : "token")->click();
-        }
-        Button(w, input != nullptr ? "ok" : "cancel")->click();
-    });
-}
-
 // Clicks the item with that text in the next popup menu (or closes it) and
 // reports the texts offered, a checked one marked with '*'.
 inline void ChooseFromMenu(const QString& text, QStringList* offered = nullptr) {
@@ -69,12 +57,9 @@ inline void Answer(QString* shown, QMessageBox::StandardButton button = QMessage
     });
 }
 
-// Types path into the next file dialog and presses Enter; cancels it if empty.
+// Types path into the next file dialog and presses Enter.
 inline void ChooseFile(const QString& path) {
     WhenModal<QFileDialog>([=](QWidget* w) {
-        if (path.isEmpty()) {
-            return static_cast<QFileDialog*>(w)->reject();
-        }
         Edit(w, "fileNameEdit")->setText(path);
         QTest::keyClick(Edit(w, "fileNameEdit"), Qt::Key_Return);
     });
@@ -123,9 +108,8 @@ protected:
         label != nullptr ? AddEdge(m_doc, 1, 2, label) : void();
         m_view.Repaint();
     }
-    const CGraph* Graph() const { return m_doc.GetCurrentGraph(); }
-    CGraphElement* Slot(int i) const { return Graph()->GetElement(i); }
-    int Nodes() const { return Graph()->GetNodeCount(); }
+    CGraphElement* Slot(int i) const { return m_doc.GetCurrentGraph()->GetElement(i); }
+    int Nodes() const { return m_doc.GetCurrentGraph()->GetNodeCount(); }
     Pixel Under(CPoint doc) { return m_view.ClassifyPixel(At(doc)); }
 
     Watchdog m_watchdog;
