@@ -1,5 +1,4 @@
-// The edge dialog as the canvas opens it, driven through its controls; the
-// rules it applies to what was typed are the model's, tested there.
+// The edge dialog as the canvas opens it; its rules for what is typed are the model's.
 
 #include "canvas.h"
 

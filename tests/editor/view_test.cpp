@@ -12,7 +12,6 @@ using View = Canvas;
 const QKeyCombination kUndo(Qt::CTRL, Qt::Key_Z);
 
 TEST_F(View, ClickOnCanvasCreatesANodeShownAtOnceUnderScroll) {
-    EXPECT_EQ(m_view.verticalScrollBar()->maximum() + Vp()->height(), 10000);
     m_view.verticalScrollBar()->setValue(500);
     m_view.Repaint();
     const int repaints = m_view.FullRepaintCount();
@@ -42,8 +41,6 @@ TEST_F(View, NodesModeClicksOnInkCreateNothingAndDragsMoveTheNode) {
     EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{405, 308}));
     EXPECT_EQ(Under({405, 300}), Pixel::Node);
     EXPECT_EQ(m_doc.GetHistory().GetCount(), 1u);
-    Drag({95, 104}, {95, 104});  // a press and release on the spot re-centres
-    EXPECT_EQ(Slot(0)->GetCenter(), (CPoint{95, 104}));
 }
 
 // A release off the canvas (outside the window, on a scroll bar) ends the
