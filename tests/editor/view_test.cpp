@@ -68,6 +68,11 @@ TEST_F(View, GestureEndedOffTheCanvasOrByAnUndoChangesNothing) {
     const auto* px = reinterpret_cast<const QRgb*>(image.constBits());
     EXPECT_GT(std::count(px, px + image.sizeInBytes() / 4, qRgb(0, 255, 255)), 0)
         << "the label back in its colours";
+    SetEdgeMode(false);
+    Click({600, 300});
+    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{400, 100}));
+    EXPECT_EQ(Nodes(), 3);
+    SetEdgeMode(true);
     m_doc.FindNode({400, 100});
     m_doc.GetHistory().AddEdge({400, 100}, "a", "", false, false);  // a loop
     m_view.Repaint();
@@ -75,10 +80,6 @@ TEST_F(View, GestureEndedOffTheCanvasOrByAnUndoChangesNothing) {
     Key(kUndo);
     QTest::mouseRelease(Vp(), Qt::LeftButton, {}, QPoint(-20, -20));
     EXPECT_EQ(Slot(1)->GetEdgeCount(), 0);
-    SetEdgeMode(false);
-    Click({600, 300});
-    EXPECT_EQ(Slot(1)->GetCenter(), (CPoint{400, 100}));
-    EXPECT_EQ(Nodes(), 3);
 }
 
 TEST_F(View, EdgeDragsOpenTheDialogOnlyWhenTheyEndOnInkAndLabelDragsBend) {
