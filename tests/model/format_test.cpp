@@ -22,15 +22,9 @@ using lumo_test::Str;
 void BuildRichGrammar(CGrammer& doc) {
     lumo_test::AddNodes(doc, 4);
     ASSERT_TRUE(doc.DeleteNode(lumo_test::CentreOf(doc, 3)));  // a gap: 1, 2, 4, 5
-    Build(doc,
-          {{1, 2, "a", "@push"},
-           {2, 1, "back"},
-           {1, 2, "again"},
-           {4, 4, "loop"},
-           {4, 4, "loop2", "@x"},
-           lumo_test::GraphArc(2, 4, "EXPR"),
-           {4, 5, std::string(254, 's'), std::string(255, 'A')}},
-          {5});
+    Build(doc, {{1, 2, "a", "@push"}, {2, 1, "back"}, {1, 2, "again"}, {4, 4, "loop"}}, {5});
+    Build(doc, {{4, 4, "loop2", "@x"}, lumo_test::GraphArc(2, 4, "EXPR")});
+    lumo_test::AddEdge(doc, 4, 5, std::string(254, 's'), std::string(255, 'A'));
     doc.GetCurrentGraph()->GetElement(0)->GetEdge(0)->SetLabelRect({-5, 7, 300, 9000});
     doc.GetCurrentGraph()->GetElement(0)->GetEdge(0)->SetOffset(-2.75f);
     Build(doc, "EXPR", {{1, 2, std::string("with\0nul\"quote\ttab", 18)}}, {2});
@@ -130,6 +124,7 @@ std::string Edge(int target, const std::string& input = "t") {
 TEST(OpenDocument, FilesThatBreakTheModelAreRefusedEachForItsReason) {
     const std::string node1 = Node(1, 0, 0);
     const int far = 2'000'000'000;  // numbers too far apart for a table indexed by number
+    const std::string refs = "reference count does not match the edges";
     const std::pair<std::string, std::string> cases[] = {
         {I32(0), "no graphs"},
         {I32(-1), "negative count"},
@@ -147,13 +142,11 @@ TEST(OpenDocument, FilesThatBreakTheModelAreRefusedEachForItsReason) {
         {OneGraph(1, -5, node1), "node number above the last number given"},
         {OneGraph(1, 1, Node(1, -1, 0)), "negative count"},
         {OneGraph(1, 1, Node(1, 1, 2, Edge(2))), "edge to a missing node"},
-        {OneGraph(1, 1, Node(1, 1, 1, Edge(1))), "reference count does not match the edges"},
+        {OneGraph(1, 1, Node(1, 1, 1, Edge(1))), refs},
         // The target's count too low: it could be deleted under its edge.
-        {OneGraph(2, 2, Node(1, 1, 1, Edge(2)) + Node(2, 0, 0)),
-         "reference count does not match the edges"},
+        {OneGraph(2, 2, Node(1, 1, 1, Edge(2)) + Node(2, 0, 0)), refs},
         // A count that must not be touched as the refused graph goes.
-        {OneGraph(2, 2, Node(1, 1, INT32_MIN, Edge(2)) + Node(2, 0, 1)),
-         "reference count does not match the edges"},
+        {OneGraph(2, 2, Node(1, 1, INT32_MIN, Edge(2)) + Node(2, 0, 1)), refs},
         {OneGraph(1, 1, node1) + "x", "data after the last graph"},
         {I32(1) + std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7) + std::string(30, 'x'),
          "unexpected end of data"},

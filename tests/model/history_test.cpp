@@ -32,8 +32,8 @@ void RandomSession(unsigned seed, int edits) {
     std::vector<std::string> states{Store(doc)};  // after each step, [0] the start
     auto check = [&] {
         ASSERT_EQ(Store(doc), states[history.GetIndex()]);
-        EXPECT_EQ(doc.IsModified(), history.GetIndex() != 0);
-        EXPECT_EQ(doc.GetCurrentGraph()->GetSelected(), nullptr);
+        EXPECT_TRUE(doc.IsModified() == (history.GetIndex() != 0) &&
+                    doc.GetCurrentGraph()->GetSelected() == nullptr);
         doc.Draw(&dc);  // drawing what undo brought back changes nothing saved
         ASSERT_EQ(Store(doc), states[history.GetIndex()]);
     };
@@ -119,7 +119,6 @@ void RandomSession(unsigned seed, int edits) {
             states.resize(index + 1);
             states.push_back(bytes);
         }
-        dc.Calls().clear();
     }
     while (history.Undo()) {
         check();
@@ -157,8 +156,7 @@ TEST(History, ModifiedFlagFollowsTheSavedState) {
     CEdge* edge = doc.GetCurrentGraph()->GetElement(0)->GetEdge(0);
     edge->HighlightLabel(&dc);
     ASSERT_TRUE(doc.OnSaveDocument(path));
-    EXPECT_TRUE(history.DropLabel(edge, &dc, {400, 200}));
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(history.DropLabel(edge, &dc, {400, 200}) && doc.IsModified());
     // A new step after undoing past the saved state makes it unreachable.
     history.Undo();
     history.Undo();
@@ -174,8 +172,8 @@ TEST(History, ModifiedFlagFollowsTheSavedState) {
 TEST(History, NewAndOpenStartAnEmptyHistory) {
     lumo_test::TempDir dir;
     lumo_test::MessageCapture messages;
-    CGrammer doc;
     lumo_test::WriteFile(dir.Path("bad.lm"), "not a grammar");
+    CGrammer doc;
     for (const char* open : {"", "bad.lm", "missing.lm"}) {
         doc.GetHistory().AddNode({300, 100});
         *open ? doc.OnOpenDocument(dir.Path(open)) : doc.OnNewDocument();
