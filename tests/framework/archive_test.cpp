@@ -1,31 +1,10 @@
-// An archive that stores through a sink hands its output over in pieces; the
-// SVG surface's picture holds every shape drawn.
+// The SVG surface's picture holds every shape drawn.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "framework/archive.h"
 #include "framework/svg_surface.h"
 
 namespace {
-
-// A piece is handed over once it passes the chunk size, by one write at most.
-TEST(StreamingArchive, HandsOverTheSameBytesInBoundedPieces) {
-    std::string whole, joined;
-    std::size_t largest = 0;
-    CArchive stored(&whole), streamed([&](std::string_view piece) {
-        joined.append(piece);
-        largest = std::max(largest, piece.size());
-    });
-    for (int i = 0; i < 500; ++i) {
-        stored.WriteString(std::string(300, char('a' + i % 26)));
-        streamed.WriteString(std::string(300, char('a' + i % 26)));
-    }
-    streamed.Flush();
-    EXPECT_EQ(joined, whole);
-    EXPECT_TRUE(whole.size() > 2 * CArchive::kChunk && largest < CArchive::kChunk + 400);
-}
 
 // A loop's circle can reach beyond everything else drawn.
 TEST(SvgSurface, FullCirclesWidenThePicture) {

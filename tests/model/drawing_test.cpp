@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -185,30 +184,20 @@ TEST(LabelDrag, DropsNearTheLineStraightenOthersBendToTheDrop) {
     }
 }
 
-// Only a hand-made file puts nodes at the coordinate limits or gives a bend
-// that no drag makes: nothing non-finite or huge reaches the surface still.
-TEST(DegenerateEdges, NothingNonFiniteOrHugeReachesTheSurface) {
-    auto sane = [](const std::vector<Call>& calls) {
-        return std::all_of(calls.begin(), calls.end(), [](const Call& c) {
-            const int64_t v[] = {c.box.left, c.box.top, c.box.right, c.box.bottom,
-                                 c.a.x,      c.a.y,     c.b.x,       c.b.y};
-            return std::all_of(v, v + 8, [](int64_t x) { return std::abs(x) <= 1'100'000'000; });
-        });
-    };
+// Only a hand-made file puts nodes at the coordinate limits: nothing huge
+// reaches the surface still.
+TEST(DegenerateEdges, NodesAtTheCoordinateLimitsDrawWithinBounds) {
     CGrammer doc;
-    Place(doc, {{100, 100}, {300, 160}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}},
-          {{1, 2, "e"}, {3, 4, "a"}, {4, 3, "b"}, {3, 3, "loop"}, {3, 3, "loop"}, {4, 4, "x"}});
+    Place(doc, {{100, 100}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}},
+          {{2, 3, "a"}, {3, 2, "b"}, {2, 2, "loop"}, {3, 3, "x"}});
     RecordingSurface dc;
     doc.Draw(&dc);
-    EXPECT_TRUE(sane(dc.Calls()));
-    for (float bend : {1e30f, -1e30f, 1e-44f, INFINITY, NAN, 3e8f}) {
-        EdgeAt(doc, 0)->SetOffset(bend);
-        EXPECT_TRUE(sane(DrawEdge(EdgeAt(doc, 0))) && sane(DrawEdge(EdgeAt(doc, 0), 0, 0))) << bend;
+    for (const Call& c : dc.Calls()) {
+        for (int v :
+             {c.box.left, c.box.top, c.box.right, c.box.bottom, c.a.x, c.a.y, c.b.x, c.b.y}) {
+            EXPECT_LE(std::abs(int64_t{v}), 1'100'000'000);
+        }
     }
-    doc.FindNode({300, 160});  // node 2 onto node 1: a line of no length, no arrowhead
-    doc.MoveSelectedNode({100, 100});
-    EdgeAt(doc, 0)->SetOffset(0);
-    EXPECT_EQ(Shapes(DrawEdge(EdgeAt(doc, 0))), "L 100,100 100,100; T 96,92 104,108");
 }
 
 // Edges beneath nodes; only what meets the clip is drawn, yet every label is
