@@ -1,22 +1,17 @@
 #pragma once
 
-// A child process for limits and identities that must not leak into the runner.
-
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
-#include <iterator>
-#include <string>
 
 #include "framework/message.h"
 
 namespace lumo_test {
 
-// Runs body in a child that is killed if it blocks and shows no messages; its
-// result comes back as the exit status (99: an exception escaped).
+// Runs body in a child process, for limits and identities that must not leak
+// into the runner: killed if it blocks, it shows no messages, and its result
+// comes back as the exit status (99: an exception escaped).
 inline int RunInChild(const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -31,17 +26,6 @@ inline int RunInChild(const std::function<int()>& body) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-inline struct stat StatOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st;
-}
-
-inline std::ptrdiff_t EntriesIn(const std::string& dir) {
-    return std::distance(std::filesystem::directory_iterator(dir),
-                         std::filesystem::directory_iterator());
 }
 
 }  // namespace lumo_test

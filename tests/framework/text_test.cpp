@@ -40,30 +40,22 @@ TEST(Text, UpperCaseByUnicodeSimpleMappingsInTheSameEncoding) {
         {"\xFF\x9A\x9C\xB5", "\x9F\x8A\x8C\xB5"},                   // no capital micro in 1252
         {"\xC3\x9F\xEF\xAC\x81", "\xC3\x9F\xEF\xAC\x81"},           // no one-letter capitals
         {"\xC5\xBF\xC7\x86\xE1\xBE\x80", "S\xC7\x84\xE1\xBE\x88"},  // long s, dz, alpha+iota
-        {"\xD0\xB6\xD5\xA1\xF0\x90\x90\xA8", "\xD0\x96\xD4\xB1\xF0\x90\x90\x80"}};
+        {"\xD0\xB6\xD5\xA1\xF0\x90\x90\xA8", "\xD0\x96\xD4\xB1\xF0\x90\x90\x80"},
+        // Dotless i; runs of every other code point; the last code point.
+        {"\xC4\xB1\xC4\x83\xC4\xB5\xF4\x8F\xBF\xBF", "I\xC4\x82\xC4\xB4\xF4\x8F\xBF\xBF"}};
     for (const auto& [text, upper] : cases) {
         EXPECT_EQ(ToUpperText(text), upper) << text;
     }
-    EXPECT_EQ(ToUpper(U'\u0131'), U'I');
-    EXPECT_EQ(ToUpper(U'Z'), U'Z');
-    EXPECT_EQ(ToUpper(U'\u0103'), U'\u0102');  // runs of every other code point
-    EXPECT_EQ(ToUpper(U'\u0135'), U'\u0134');
-    EXPECT_EQ(ToUpper(U'\U0010FFFF'), U'\U0010FFFF');
 }
 
 TEST(EdgeFields, RefusalUpperCasingAndTheActionSign) {
-    // Input, action, graph; what they become, or nothing when refused.
-    const std::tuple<std::string, std::string, bool, std::string, std::string, bool> cases[] = {
-        {"expr", "print", true, "EXPR", "@print", true},
-        {"Id", "@print", false, "Id", "@print", true},
-        {" ", " x", false, " ", "@ x", true},
-        {"\xC3\xB1", "", true, "\xC3\x91", "", true},
-        {"", "print", false, "", "print", false}};
-    for (auto [input, action, graph, wantInput, wantAction, accepted] : cases) {
-        EXPECT_EQ(NormalizeEdgeFields(input, action, graph), accepted);
-        EXPECT_EQ(input, wantInput);
-        EXPECT_EQ(action, wantAction);
-    }
+    auto normalised = [](std::string input, std::string action, bool graph) {
+        return NormalizeEdgeFields(input, action, graph) ? input + "|" + action : "refused";
+    };
+    EXPECT_EQ(normalised("expr\xC3\xB1", "print", true), "EXPR\xC3\x91|@print");
+    EXPECT_EQ(normalised("Id", "@print", false), "Id|@print");
+    EXPECT_EQ(normalised(" ", " x", false), " |@ x");
+    EXPECT_EQ(normalised("", "print", false), "refused");
 }
 
 }  // namespace

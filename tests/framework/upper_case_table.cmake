@@ -1,7 +1,5 @@
-# The upper-case table is generated: it must be what the generator makes, so
-# that no hand edit (or slip) changes one character's mapping unnoticed. A
-# Python with other Unicode data makes another table, and the check is then
-# skipped rather than failed.
+# The upper-case table must be what the generator makes, so that no hand edit
+# changes a mapping unnoticed; with other Unicode data the check is skipped.
 execute_process(COMMAND ${PYTHON} ${GENERATOR} OUTPUT_VARIABLE made RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "${GENERATOR} failed")

@@ -17,180 +17,141 @@ using lumo_test::Store;
 // Edits as the editor makes them, each through the history and redrawn. In
 // the first half each is also made on a plain document, which must come out
 // the same; every undo and redo must give back the bytes of its state.
-class Session {
-public:
-    explicit Session(unsigned seed) : m_rng(seed) {
-        for (CGrammer* doc : {&m_doc, &m_plain}) {
-            lumo_test::Build(*doc,
-                             {{1, 2, "a"}, {2, 3, "b", "@p"}, lumo_test::GraphArc(3, 4, "A")});
-            doc->Draw(&m_dc);  // as saved: the labels placed
-            doc->GetHistory().Clear();
-            doc->SetModifiedFlag(false);
-        }
-        m_states.push_back(Store(m_doc));
+void RandomSession(unsigned seed, int edits) {
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    lumo_test::RecordingSurface dc;
+    CGrammer doc, plain;
+    for (CGrammer* d : {&doc, &plain}) {
+        lumo_test::Build(*d, {{1, 2, "a"}, {2, 3, "b", "@p"}, lumo_test::GraphArc(3, 4, "A")});
+        d->Draw(&dc);  // as saved: the labels placed
+        d->GetHistory().Clear();
+        d->SetModifiedFlag(false);
     }
-
-    void Run(int edits) {
-        for (int n = 0; n < edits && !::testing::Test::HasFailure(); ++n) {
-            const int action = n < edits / 2 ? 2 : Pick(8);
-            if (action < 2) {
-                Check(action == 0 ? History().Undo() : History().Redo());
-            } else {
-                Edit(n < edits / 2);
-            }
-        }
-        while (History().Undo()) {
-            Check(true);
-        }
-        EXPECT_EQ(m_index, 0u);
-        while (History().Redo()) {
-            Check(true);
-        }
-        EXPECT_EQ(m_index, m_states.size() - 1);
-    }
-
-private:
-    CEditHistory& History() { return m_doc.GetHistory(); }
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
-    CPoint AnyNode() {
-        const CGraph* g = m_doc.GetCurrentGraph();
-        return g->GetElement(Pick(g->GetNodeCount()))->GetCenter();
-    }
-    CPoint AnyLabel() {  // its top left corner, inside it
-        std::vector<CPoint> labels{{-99, -99}};
-        const CGraph* g = m_doc.GetCurrentGraph();
+    CEditHistory& history = doc.GetHistory();
+    std::vector<std::string> states{Store(doc)};  // after each step, [0] the start
+    auto check = [&] {
+        ASSERT_EQ(Store(doc), states[history.GetIndex()]);
+        EXPECT_TRUE(doc.IsModified() == (history.GetIndex() != 0) &&
+                    doc.GetCurrentGraph()->GetSelected() == nullptr);
+        doc.Draw(&dc);  // drawing what undo brought back changes nothing saved
+        ASSERT_EQ(Store(doc), states[history.GetIndex()]);
+    };
+    // A node's centre or a label's top left corner, now and then a miss.
+    auto anywhere = [&](bool label) {
+        std::vector<CPoint> points{{-99, -99}};
+        const CGraph* g = doc.GetCurrentGraph();
         for (int i = 0; i < g->GetNodeCount(); ++i) {
-            for (int j = 0; j < g->GetElement(i)->GetEdgeCount(); ++j) {
+            for (int j = 0; label && j < g->GetElement(i)->GetEdgeCount(); ++j) {
                 const CRect& r = g->GetElement(i)->GetEdge(j)->GetLabelRect();
-                labels.push_back(CPoint{r.left, r.top});
+                points.push_back(CPoint{r.left, r.top});
             }
+            points.insert(points.end(), label ? 0 : 7, g->GetElement(i)->GetCenter());
         }
-        return labels[static_cast<size_t>(Pick(static_cast<int>(labels.size())))];
-    }
-
-    // One random edit through ed (the history or the plain document).
-    template <class Editor>
-    int Apply(Editor& ed, CGrammer& doc, int kind, CPoint at, CPoint to, const std::string& input,
-              bool graph) {
-        switch (kind) {
-            case 0:
-                return ed.AddNode(to) != nullptr;
-            case 1:
-                doc.FindNode(at);
-                ed.MoveSelectedNode(to);
-                return 0;
-            case 2:
-                return ed.DeleteNode(at);
-            case 3:
-                return ed.ToggleNodeFinal(at);
-            case 4:
-                doc.FindNode(at);
-                ed.AddEdge(to, input, "@q", graph, false);
-                return 0;
-            case 5:
-                ed.AddEdge(at, input, "", graph, true);
-                return 0;
-            case 6:
-                return ed.DeleteEdge(at);
-            case 7:
-                if (CEdge* edge = doc.FindEdge(at)) {
-                    edge->HighlightLabel(&m_dc);
-                    if constexpr (std::is_same_v<Editor, CEditHistory>) {
-                        return ed.DropLabel(edge, &m_dc, to);
+        return points[static_cast<size_t>(pick(static_cast<int>(points.size())))];
+    };
+    for (int n = 0; n < edits && !::testing::Test::HasFailure(); ++n) {
+        const bool replay = n < edits / 2;
+        const int action = replay ? 2 : pick(8);
+        if (action < 2) {
+            if (action == 0 ? history.Undo() : history.Redo()) {
+                check();
+            }
+            continue;
+        }
+        const int kind = pick(9);
+        const bool graph = pick(3) == 0;
+        const std::string input = std::string("abxABM").substr(pick(3) + (graph ? 3 : 0), 1);
+        CPoint at = anywhere(kind >= 5 && kind <= 7);
+        const CPoint to =
+            pick(4) == 0 ? anywhere(false) : CPoint{40 + 30 * pick(20), 40 + 30 * pick(20)};
+        at.x = kind == 8 ? pick(doc.GetGraphCount()) : at.x;
+        // The edit through ed, the history or the plain document d itself.
+        auto apply = [&](auto& ed, CGrammer& d) -> int {
+            switch (kind) {
+                case 0:
+                    return ed.AddNode(to) != nullptr;
+                case 1:
+                    d.FindNode(at);
+                    ed.MoveSelectedNode(to);
+                    return 0;
+                case 2:
+                    return ed.DeleteNode(at);
+                case 3:
+                    return ed.ToggleNodeFinal(at);
+                case 4:
+                    d.FindNode(at);
+                    ed.AddEdge(to, input, "@q", graph, false);
+                    return 0;
+                case 5:
+                    ed.AddEdge(at, input, "", graph, true);
+                    return 0;
+                case 6:
+                    return ed.DeleteEdge(at);
+                case 7:
+                    if (CEdge* edge = d.FindEdge(at)) {
+                        edge->HighlightLabel(&dc);
+                        if constexpr (std::is_same_v<std::decay_t<decltype(ed)>, CEditHistory>) {
+                            return ed.DropLabel(edge, &dc, to);
+                        }
+                        return edge->DropLabel(&dc, to);
                     }
-                    return edge->DropLabel(&m_dc, to);
-                }
-                return -1;
-            default:
-                return doc.SelectGraph(at.x);
-        }
-    }
-
-    void Edit(bool replay) {
-        static const char* const inputs[] = {"a", "b", "x", "A", "B", "MAIN"};
-        const int kind = Pick(9);
-        const bool graph = Pick(3) == 0;
-        const std::string input = inputs[Pick(3) + (graph ? 3 : 0)];
-        CPoint at = kind >= 5 && kind <= 7 ? AnyLabel() : Pick(8) ? AnyNode() : CPoint{-99, -99};
-        const CPoint to = Pick(4) == 0 ? AnyNode() : CPoint{40 + 30 * Pick(20), 40 + 30 * Pick(20)};
-        if (kind == 8) {
-            at.x = Pick(m_doc.GetGraphCount());
-        }
-        const size_t steps = History().GetCount();
-        const int result = Apply(History(), m_doc, kind, at, to, input, graph);
-        m_doc.Draw(&m_dc);
-        const std::string bytes = Store(m_doc);
-        SCOPED_TRACE(kind);
+                    return -1;
+                default:
+                    return d.SelectGraph(at.x);
+            }
+        };
+        const size_t index = history.GetIndex(), count = history.GetCount();
+        const int result = apply(history, doc);
+        doc.Draw(&dc);
+        const std::string bytes = Store(doc);
         if (replay) {
-            ASSERT_EQ(Apply(m_plain, m_plain, kind, at, to, input, graph), result);
-            m_plain.Draw(&m_dc);
-            ASSERT_EQ(Store(m_plain), bytes);
-            ASSERT_EQ(m_plain.IsModified(), m_doc.IsModified());
+            ASSERT_EQ(apply(plain, plain), result) << kind;
+            plain.Draw(&dc);
+            ASSERT_EQ(Store(plain), bytes) << kind;
+            ASSERT_EQ(plain.IsModified(), doc.IsModified()) << kind;
         }
-        if (History().GetCount() == steps && History().GetIndex() == m_index) {
-            ASSERT_EQ(bytes, m_states[m_index]) << "a change without a step";
-            return;
-        }
-        ASSERT_EQ(History().GetIndex(), m_index + 1);
-        ASSERT_NE(bytes, m_states[m_index]) << "a step that changes nothing";
-        m_states.resize(++m_index);
-        m_states.push_back(bytes);
-    }
-
-    void Check(bool moved) {
-        if (moved) {
-            m_index = History().GetIndex();
-        }
-        ASSERT_EQ(History().GetIndex(), m_index);
-        ASSERT_EQ(Store(m_doc), m_states[m_index]);
-        if (moved) {
-            EXPECT_EQ(m_doc.IsModified(), m_index != 0);
-            EXPECT_EQ(m_doc.GetCurrentGraph()->GetSelected(), nullptr);
-            m_doc.Draw(&m_dc);  // drawing what undo brought back changes nothing saved
-            ASSERT_EQ(Store(m_doc), m_states[m_index]);
-            m_dc.Calls().clear();
+        if (history.GetCount() == count && history.GetIndex() == index) {
+            ASSERT_EQ(bytes, states[index]) << "a change without a step: " << kind;
+        } else {
+            ASSERT_EQ(history.GetIndex(), index + 1);
+            ASSERT_NE(bytes, states[index]) << "a step that changes nothing: " << kind;
+            states.resize(index + 1);
+            states.push_back(bytes);
         }
     }
-
-    CGrammer m_doc, m_plain;
-    lumo_test::RecordingSurface m_dc;
-    std::mt19937 m_rng;
-    std::vector<std::string> m_states;  // the state after each step, index 0 the start
-    size_t m_index = 0;
-};
+    while (history.Undo()) {
+        check();
+    }
+    while (history.Redo()) {
+        check();
+    }
+    EXPECT_EQ(history.GetIndex(), states.size() - 1);
+}
 
 TEST(History, RandomSessionsUndoAndRedoToTheExactBytesOfEveryState) {
     for (unsigned seed = 1; seed <= 150 && !HasFailure(); ++seed) {
         SCOPED_TRACE(seed);
-        Session(seed).Run(static_cast<int>(seed % 40) + 1);
+        RandomSession(seed, static_cast<int>(seed % 40) + 1);
     }
 }
-
+// A label drag that ends after a save is a change to save; undo comes back
+// onto the saved state; a new step after undoing past it makes it unreachable.
 TEST(History, ModifiedFlagFollowsTheSavedState) {
     lumo_test::TempDir dir;
-    const std::string path = dir.Path("g.lm");
     CGrammer doc;
     CEditHistory& history = doc.GetHistory();
     history.AddNode({300, 100});
-    ASSERT_TRUE(doc.OnSaveDocument(path));
-    history.ToggleNodeFinal({300, 100});
-    // Undo onto, past and back onto the saved state.
-    for (const auto& [undo, modified] : {std::pair{true, false}, {true, true}, {false, false}}) {
-        ASSERT_TRUE(undo ? history.Undo() : history.Redo());
-        EXPECT_EQ(doc.IsModified(), modified);
-    }
-    // A label drag that ends after a save is a change to save.
     doc.FindNode({100, 100});
     history.AddEdge({300, 100}, "x", "", false, false);
     lumo_test::RecordingSurface dc;
     doc.Draw(&dc);
     CEdge* edge = doc.GetCurrentGraph()->GetElement(0)->GetEdge(0);
     edge->HighlightLabel(&dc);
-    ASSERT_TRUE(doc.OnSaveDocument(path));
-    EXPECT_TRUE(history.DropLabel(edge, &dc, {400, 200}));
-    EXPECT_TRUE(doc.IsModified());
-    // A new step after undoing past the saved state makes it unreachable.
-    history.Undo();
+    ASSERT_TRUE(doc.OnSaveDocument(dir.Path("g.lm")));
+    EXPECT_TRUE(history.DropLabel(edge, &dc, {400, 200}) && doc.IsModified());
+    ASSERT_TRUE(history.Undo());
+    EXPECT_FALSE(doc.IsModified());
     history.Undo();
     history.AddNode({700, 100});
     EXPECT_TRUE(doc.IsModified());
@@ -204,8 +165,8 @@ TEST(History, ModifiedFlagFollowsTheSavedState) {
 TEST(History, NewAndOpenStartAnEmptyHistory) {
     lumo_test::TempDir dir;
     lumo_test::MessageCapture messages;
-    CGrammer doc;
     lumo_test::WriteFile(dir.Path("bad.lm"), "not a grammar");
+    CGrammer doc;
     for (const char* open : {"", "bad.lm", "missing.lm"}) {
         doc.GetHistory().AddNode({300, 100});
         *open ? doc.OnOpenDocument(dir.Path(open)) : doc.OnNewDocument();

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <new>
 
+// new[] and delete[] end here too, or are the sanitizer's own on both sides.
 void* operator new(std::size_t n) {
     if (lumo_test::g_watching) {
         lumo_test::g_largest = std::max(lumo_test::g_largest, n);
@@ -14,18 +15,9 @@ void* operator new(std::size_t n) {
     }
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) {
-    return operator new(n);
-}
 void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
 void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }

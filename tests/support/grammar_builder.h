@@ -8,7 +8,6 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
-#include <utility>
 
 #include "framework/archive.h"
 #include "model/grammar.h"
@@ -50,18 +49,17 @@ inline void MakeFinal(CGrammer& doc, int number) {
 
 // One edge for Build, its ends by number.
 struct Arc {
-    Arc(int f, int t, std::string in, std::string act = "", bool g = false)
-        : from(f), to(t), input(std::move(in)), action(std::move(act)), graph(g) {}
     int from, to;
-    std::string input, action;
-    bool graph;
+    std::string input, action = "";
+    bool graph = false;
 };
 inline Arc GraphArc(int from, int to, const std::string& name, const std::string& action = "") {
-    return Arc(from, to, name, action, true);
+    return Arc{from, to, name, action, true};
 }
 
-// Builds the current graph in one call: nodes up to the highest number named
-// (placed as AddNodes places them), the edges in order, then the final nodes.
+// Builds the current graph in one call (or, with a name, that graph, which an
+// edge must have created; MAIN is current after): nodes up to the highest
+// number named, placed as AddNodes places them, the edges, the final nodes.
 inline void Build(CGrammer& doc, std::initializer_list<Arc> arcs,
                   std::initializer_list<int> finals = {}) {
     int highest = finals.size() == 0 ? 0 : std::max(finals);
@@ -76,8 +74,6 @@ inline void Build(CGrammer& doc, std::initializer_list<Arc> arcs,
         MakeFinal(doc, f);
     }
 }
-
-// The same for the graph named `graph` (an edge must have created it); MAIN is current after.
 inline void Build(CGrammer& doc, const std::string& graph, std::initializer_list<Arc> arcs,
                   std::initializer_list<int> finals = {}) {
     doc.SelectGraph(doc.FindGraph(graph));
@@ -108,12 +104,11 @@ inline void Load(CGrammer& doc, const std::string& bytes) {
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void WriteFile(const std::string& path, const std::string& data) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(data.data(), static_cast<std::streamsize>(data.size()));
+    std::ofstream(path, std::ios::binary) << data;
 }
 
 // Little-endian pieces of a document, for hand-made files.
@@ -122,7 +117,7 @@ inline std::string I32(int32_t v) {
     return {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF), char(u >> 24)};
 }
 inline std::string Str(const std::string& text) {
-    return std::string(1, static_cast<char>(text.size())) + text;
+    return char(text.size()) + text;
 }
 
 }  // namespace lumo_test

@@ -23,17 +23,15 @@ inline QWidget* ActiveModal() {
 template <class T = QWidget>
 void WhenModal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         QWidget* w = ActiveModal();
-        if (w == nullptr || dynamic_cast<T*>(w) == nullptr || !w->isVisible()) {
-            return;
+        if (dynamic_cast<T*>(w) != nullptr && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
         }
-        timer->stop();
-        timer->deleteLater();
-        act(w);
     });
-    timer->start();
+    timer->start(5);
 }
 
 // Fails the test and closes whatever modal is still open after a while.
@@ -43,15 +41,11 @@ public:
         m_timer.setSingleShot(true);
         QObject::connect(&m_timer, &QTimer::timeout, [] {
             ADD_FAILURE() << "a modal dialog or menu was left open";
-            for (int i = 0; i < 10; ++i) {
-                QWidget* w = ActiveModal();
-                if (w == nullptr) {
-                    break;
-                }
-                if (auto* dialog = qobject_cast<QDialog*>(w)) {
+            for (int i = 0; i < 10 && ActiveModal() != nullptr; ++i) {
+                if (auto* dialog = qobject_cast<QDialog*>(ActiveModal())) {
                     dialog->reject();
                 } else {
-                    w->close();
+                    ActiveModal()->close();
                 }
             }
         });

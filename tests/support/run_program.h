@@ -32,13 +32,11 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
     if (pid == 0) {
         ::alarm(60);
         if (memoryMb != 0 && kAddressSanitizer) {
-            const char* old = std::getenv("ASAN_OPTIONS");
-            const std::string options = std::string(old != nullptr ? old : "") +
-                                        ":hard_rss_limit_mb=" + std::to_string(memoryMb);
-            ::setenv("ASAN_OPTIONS", options.c_str(), 1);
+            const std::string old = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
+            ::setenv("ASAN_OPTIONS",
+                     (old + ":hard_rss_limit_mb=" + std::to_string(memoryMb)).c_str(), 1);
         } else if (memoryMb != 0) {
-            const rlim_t bytes = rlim_t{memoryMb} << 20;
-            const struct rlimit limit { bytes, bytes };
+            const struct rlimit limit { rlim_t{memoryMb} << 20, rlim_t{memoryMb} << 20 };
             ::setrlimit(RLIMIT_AS, &limit);
         }
         ::dup2(::open(io.Path("stdin").c_str(), O_RDONLY), 0);
