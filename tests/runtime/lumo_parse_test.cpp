@@ -24,9 +24,6 @@ protected:
         args.insert(args.begin(), {"10", program});
         return lumo_test::RunProgram("/usr/bin/timeout", args, m_io, input);
     }
-    Result Parse(const Args& args, const std::string& input = "") {
-        return Run(LUMO_PARSE, args, input);
-    }
     std::string Path(const std::string& name) const { return m_dir.Path(name); }
 
     lumo_test::TempDir m_dir, m_io;
@@ -38,7 +35,7 @@ TEST_F(LumoParse, ParsesTheExampleSamplesWithTheTablesLumoGenMakes) {
     for (const std::string name : {"arith", "json"}) {
         ASSERT_EQ(Run(LUMO_GEN, {"-o", Path(name), kExamples + name + ".lm"}).status, 0);
         EXPECT_EQ(ReadFile(Path(name + ".pt")), ReadFile(kExamples + name + ".pt")) << name;
-        const Result r = Parse({"--words", Path(name + ".pt"), kExamples + name + ".sample"});
+        const Result r = Run(LUMO_PARSE, {"-w", Path(name + ".pt"), kExamples + name + ".sample"});
         EXPECT_EQ(std::to_string(r.status) + r.out + r.err, "0") << name;
     }
 }
@@ -51,7 +48,6 @@ TEST_F(LumoParse, ExitStatusAndMessages) {
     const std::string arith = kExamples + "arith.pt", json = kExamples + "json.pt";
     const std::string values =
         "expected \"string\", \"number\", \"true\", \"false\", \"null\", \"{\" or \"[\"\n";
-    const std::string calcUsage = "usage: lumo-calc-generated EXPRESSION\n";
     // The expected status, standard output and standard error, split by "|".
     const struct {
         Args args;
@@ -98,10 +94,8 @@ TEST_F(LumoParse, ExitStatusAndMessages) {
          "",
          "1||lumo-calc: the table has no token \"num\"; is it examples/arith.pt?\n"},
         {{LUMO_CALC, "--table", arith}, "", "64||usage: lumo-calc [--table TABLE.pt] EXPRESSION\n"},
-        {{LUMO_CALC_GENERATED, "(2 + 3) * 4"}, "", "0|20\n|"},
         {{LUMO_CALC_GENERATED, "1 / (2 - 2)"}, "", "1||lumo-calc-generated: division by zero\n"},
-        {{LUMO_CALC_GENERATED}, "", "64||" + calcUsage},
-        {{LUMO_CALC_GENERATED, "1", "2"}, "", "64||" + calcUsage},
+        {{LUMO_CALC_GENERATED}, "", "64||usage: lumo-calc-generated EXPRESSION\n"},
     };
     for (const auto& c : cases) {
         const Result r = Run(c.args[0], Args(c.args.begin() + 1, c.args.end()), c.input);
@@ -114,7 +108,7 @@ TEST_F(LumoParse, ExitStatusAndMessages) {
                              {"--max-depth"},
                              {"t.pt", "a", "b"},
                              {"--help"}}) {
-        const Result r = Parse(args);
+        const Result r = Run(LUMO_PARSE, args);
         EXPECT_EQ(r.status, args.size() == 1 && args[0] == "--help" ? 0 : 64);
         EXPECT_NE((r.status == 0 ? r.out : r.err).find("usage: lumo-parse"), std::string::npos);
     }
@@ -128,11 +122,9 @@ TEST_F(LumoParse, OtherKindsOfFileAndRunningOutOfMemory) {
         return lumo_test::RunProgram(LUMO_PARSE, args, m_io, "num\n", mb);
     };
     ASSERT_EQ(::mkfifo(Path("pipe.pt").c_str(), 0600), 0);
-    for (const std::string& table : {Path("pipe.pt"), std::string("/dev/zero")}) {
-        const Result r = limited({table}, 512);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err, table + ": not a regular file\n");
-    }
+    const Result pipe = limited({Path("pipe.pt")}, 512);
+    EXPECT_EQ(std::to_string(pipe.status) + pipe.err,
+              "2" + Path("pipe.pt") + ": not a regular file\n");
     if (lumo_test::kAddressSanitizer) {
         GTEST_SKIP() << "AddressSanitizer aborts where std::bad_alloc would be thrown";
     }
@@ -142,8 +134,7 @@ TEST_F(LumoParse, OtherKindsOfFileAndRunningOutOfMemory) {
     for (const auto& [args, name] :
          {std::pair{Args{huge}, huge}, {Args{kExamples + "arith.pt", "/dev/zero"}, "/dev/zero"}}) {
         const Result r = limited(args, 128);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err, name + ": Cannot allocate memory\n");
+        EXPECT_EQ(std::to_string(r.status) + r.err, "2" + name + ": Cannot allocate memory\n");
     }
 }
 

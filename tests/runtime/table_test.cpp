@@ -7,7 +7,6 @@
 #include <climits>
 
 #include "runtime/parse_table.h"
-#include "support/temp_dir.h"
 #include "table_bytes.h"
 
 namespace {
@@ -24,11 +23,10 @@ std::string First(const ParseTable& table, const std::string& graph) {
                          table.FirstTokens(table.FindGraph(graph)).end()});
 }
 
-// The message of the TableError that loading the bytes (or the file at
-// path) throws, or "" when the table loads.
-std::string Refusal(const std::string& bytes, const std::string& path = "") {
+// The message of the TableError that loading the bytes throws, or "".
+std::string Refusal(const std::string& bytes) {
     try {
-        path.empty() ? ParseTable::FromBytes(bytes) : ParseTable::FromFile(path);
+        ParseTable::FromBytes(bytes);
     } catch (const lumo::TableError& e) {
         return e.what();
     }
@@ -170,13 +168,6 @@ TEST(ParseTable, RefusesValidatedDocumentsItCannotParse) {
               std::string::npos);
     EXPECT_EQ(Refusal(lumo_test::TableOf(unnamed)),
               "node #1 of graph \"MAIN\" has a Graph edge to graph \"\", which the table lacks");
-
-    lumo_test::TempDir dir;
-    const std::string cut = dir.Path("cut.pt"), missing = dir.Path("missing.pt");
-    lumo_test::WriteFile(cut, I32(1));
-    EXPECT_EQ(Refusal("", cut),
-              cut + ": byte 0: the graph count is 1, more than the 0 bytes left can hold");
-    EXPECT_EQ(Refusal("", missing), missing + ": No such file or directory");
 }
 
 }  // namespace
