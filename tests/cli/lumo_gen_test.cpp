@@ -65,12 +65,7 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
     for (const char* name : {"bad_truncated_215", "bad_trailing_byte", "bad_repeated_number"}) {
         fs::copy_file(corpus + name + ".lm", Path(std::string(name) + ".lm"));
     }
-    CGrammer left;  // passes validation, but would enter E for ever
-    for (int g : {0, 1}) {
-        left.SelectGraph(g);
-        lumo_test::Build(left, {lumo_test::GraphArc(1, 2, "E")}, {2});
-    }
-    WriteFile(Path("left.lm"), lumo_test::Store(left));
+    WriteFile(Path("left.ebnf"), "MAIN ::= E\nE ::= E\n");  // valid, but enters E for ever
     fs::create_directory(Path("dir.txt"));
     fs::copy_file(Path("expr.lm"), Path("dir.lm"));
 
@@ -85,7 +80,7 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
         {"--ebnf {}bad.lm", 1,
          ": error: graph \"MAIN\": it accepts nothing: no final node can be reached from node "
          "1\n"},
-        {"--cpp {}left {}left.lm", 1,
+        {"--cpp {}left {}left.ebnf", 1,
          ": error: left recursion: graph \"E\" can enter itself without consuming a token (E "
          "-> E)\n"},
         {"{}missing.lm", 2, ": error: No such file or directory\n"},
@@ -103,9 +98,8 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
     for (const auto& [command, status, err] : cases) {
         const std::string file = std::string(command).substr(std::string(command).rfind(' ') + 1);
         const Result r = Gen(command);
-        EXPECT_EQ(r.status, status) << command;
-        EXPECT_EQ(r.err, Path((err[0] == ':' ? file : "") + err)) << command;
-        EXPECT_EQ(r.out, "") << command;
+        EXPECT_EQ(std::to_string(r.status) + r.out + r.err,
+                  std::to_string(status) + Path((err[0] == ':' ? file : "") + err));
     }
     EXPECT_EQ(ReadFile(Path("bad.pt")), "previous");
     EXPECT_TRUE(fs::remove(Path("dir.pt")));  // complete before the text table failed
@@ -118,17 +112,15 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
           "--cpp {}x --namespace int {}expr.lm", "--cpp {}x --namespace a:: {}expr.lm",
           "--cpp {}x --namespace _Alpha {}expr.lm", "--namespace n {}expr.lm"}) {
         const Result r = Gen(command);
-        EXPECT_EQ(r.status, 64) << command;
-        EXPECT_EQ(r.err.rfind("lumo-gen: ", 0), 0u);
+        EXPECT_EQ(std::to_string(r.status) + r.out + r.err.substr(0, 10), "64lumo-gen: ")
+            << command;
         EXPECT_NE(r.err.find("usage: lumo-gen [-o BASE] [--check] FILE"), std::string::npos);
-        EXPECT_EQ(r.out, "");
     }
-    Result r = Gen("--version");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string("lumo-gen ") + LUMO_VERSION_TEXT);
-    r = Gen("--help");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("usage: lumo-gen", 0), 0u);
+    const Result version = Gen("--version"), help = Gen("--help");
+    EXPECT_EQ(version.status + help.status, 0);
+    EXPECT_EQ(version.out.substr(0, version.out.find('\n')),
+              std::string("lumo-gen ") + LUMO_VERSION_TEXT);
+    EXPECT_EQ(help.out.rfind("usage: lumo-gen", 0), 0u);
     EXPECT_EQ(Files(), files);
 }
 
@@ -167,8 +159,7 @@ TEST_F(LumoGen, WritesWhatItIsAskedForAndNothingElse) {
           "--cpp {}my-parser {}chk.lm", "--cpp {}ns --namespace=calc::v1 {}chk.lm",
           "--cpp {}std {}chk.lm"}) {
         const Result r = Gen(command);
-        EXPECT_EQ(r.status, 0) << command;
-        EXPECT_EQ(r.out + r.err, "") << command;
+        EXPECT_EQ(std::to_string(r.status) + r.out + r.err, "0") << command;
     }
     EXPECT_EQ(ReadFile(Path("expr.lm")), before);
     CGrammer doc;

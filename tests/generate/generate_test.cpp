@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "framework/svg_surface.h"
@@ -40,11 +41,16 @@ std::string Violation(CGrammer& doc) {
     return FirstViolation(doc);
 }
 
-// Draws "FROM-INPUT->TO", "FROM-<GRAPH>->TO" and "N!" (final) into graph index.
+// Draws "FROM-INPUT->TO", "FROM-<GRAPH>->TO" and "N!" (final) into graph index,
+// and after each "|" into the next graph.
 void Draw(CGrammer& doc, int index, const std::string& drawing) {
     ASSERT_TRUE(doc.SelectGraph(index));
     std::istringstream in(drawing);
     for (std::string item; in >> item;) {
+        if (item == "|") {
+            ASSERT_TRUE(doc.SelectGraph(++index));
+            continue;
+        }
         const size_t dash = item.find('-'), arrow = item.rfind("->");
         const bool final = item.back() == '!';
         const int from = std::stoi(item), to = final ? from : std::stoi(item.substr(arrow + 2));
@@ -63,46 +69,44 @@ void Draw(CGrammer& doc, int index, const std::string& drawing) {
 }
 
 TEST(Validation, FindsTheFirstViolationWithItsMessage) {
-    const std::pair<std::vector<const char*>, const char*> cases[] = {
-        {{""}, "Graph 'MAIN' doesn't have final node!"},
-        {{"1!"}, ""},
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Graph 'MAIN' doesn't have final node!"},
+        {"1!", ""},
         // Check 1 runs over every graph, in index order, before check 2.
-        {{"1! 1-<LATER>->1 1-<NEVER>->1"}, "Graph 'LATER' doesn't have final node!"},
-        {{"2-<E>->3 2-<F>->4 4-<E>->3 4!", "1-end->2 2!", "1-end->2 2!"},
+        {"1! 1-<LATER>->1 1-<NEVER>->1", "Graph 'LATER' doesn't have final node!"},
+        {"2-<E>->3 2-<F>->4 4-<E>->3 4! | 1-end->2 2! | 1-end->2 2!",
          "Node #4 of graph MAIN has graph output!"},
-        {{"2-<E>->3 2-<F>->4 4-<E>->3 3!", "1-end->2 2!", "1-end->2 2!"},
+        {"2-<E>->3 2-<F>->4 4-<E>->3 3! | 1-end->2 2! | 1-end->2 2!",
          "Node #2 of graph MAIN has more than one graph output!"},
-        {{"1-<E>->1 1-<F>->1 1!", "1-end->2 2!", "1-end->2 2!"},
+        {"1-<E>->1 1-<F>->1 1! | 1-end->2 2! | 1-end->2 2!",
          "Node #1 of graph MAIN has graph output!"},
         // Node 1 compares only its tokens, byte for byte.
-        {{"1-a->2 1-A->2 2!"}, ""},
-        {{"1-a->2 1-A->2 1-a->2 2!"}, "Node #1 of graph \"MAIN\" has identical outputs!"},
-        {{"1-E->2 1-<E>->2 2-z->3 3!", "1-e->2 2!"}, ""},
-        {{"1-a->2 2-E->3 2-<E>->3 3!", "1-e->2 2!"},
+        {"1-a->2 1-A->2 2!", ""},
+        {"1-a->2 1-A->2 1-a->2 2!", "Node #1 of graph \"MAIN\" has identical outputs!"},
+        {"1-E->2 1-<E>->2 2-z->3 3! | 1-e->2 2!", ""},
+        {"1-a->2 2-E->3 2-<E>->3 3! | 1-e->2 2!",
          "Node #2 of graph \"MAIN\" has identical outputs!"},
         // First-token sets along node-1 Graph edges.
-        {{"1-x->2 1-<E>->2 2!", "1-x->2 2!"},
+        {"1-x->2 1-<E>->2 2! | 1-x->2 2!",
          "Node #1 of graph \"MAIN\" and node #1 of Graph \"E\" have identical outputs!"},
-        {{"1-<E>->2 2!", "1-<E>->2 2!"}, ""},
-        {{"1-<E>->2 2!", "1-<E>->2 2! 1-y->2"},
+        {"1-<E>->2 2! | 1-<E>->2 2!", ""},
+        {"1-<E>->2 2! | 1-<E>->2 2! 1-y->2",
          "Node #1 of graph \"E\" and node #1 of Graph \"E\" have identical outputs!"},
-        {{"1-<A>->2 2!", "1-<B>->2 1-a->2 2!", "1-<A>->2 1-b->2 2!"},
+        {"1-<A>->2 2! | 1-<B>->2 1-a->2 2! | 1-<A>->2 1-b->2 2!",
          "Node #1 of graph \"A\" and node #1 of Graph \"B\" have identical outputs!"},
         // Other nodes against the graph they enter, directly or down a chain.
-        {{"1-start->2 2-x->3 2-<E>->3 3!", "1-x->2 2!"},
+        {"1-start->2 2-x->3 2-<E>->3 3! | 1-x->2 2!",
          "Node #2 of graph \"MAIN\" has the same outputs as node #1 of Graph \"E\"!"},
-        {{"1-start->2 2-x->3 2-<E>->3 3!", "1-<F>->2 2!", "1-x->2 2!"},
+        {"1-start->2 2-x->3 2-<E>->3 3! | 1-<F>->2 2! | 1-x->2 2!",
          "Node #2 of graph \"MAIN\" has the same outputs as node #1 of Graph \"E\"!"},
         // A Graph edge back into MAIN is checked as any other.
-        {{"1-a->2 2-a->3 2-<MAIN>->3 3!"},
+        {"1-a->2 2-a->3 2-<MAIN>->3 3!",
          "Node #2 of graph \"MAIN\" has the same outputs as node #1 of Graph \"MAIN\"!"},
     };
-    for (const auto& [graphs, expected] : cases) {
+    for (const auto& [drawing, expected] : cases) {
         CGrammer doc;
-        for (size_t g = 0; g < graphs.size(); ++g) {
-            Draw(doc, static_cast<int>(g), graphs[g]);
-        }
-        EXPECT_EQ(Violation(doc), expected) << graphs.front();
+        Draw(doc, 0, drawing);
+        EXPECT_EQ(Violation(doc), expected) << drawing;
     }
 }
 
@@ -117,15 +121,12 @@ TEST(Validation, NamesNodesByNumberNotSlot) {
 // G0 -> G1 -> ... -> G299 from node 1: G0 starts with every graph's token.
 TEST(Validation, ChainsMergeInDepthFirstOrder) {
     CGrammer doc;
-    const int depth = 300;
-    Draw(doc, 0, "1-<G0>->2 2-t299->3 3!");
-    for (int i = 0; i < depth; ++i) {
-        const std::string t = std::to_string(i), next = std::to_string(i + 1);
-        Draw(doc, i + 1,
-             "1-t" + t + "->2 " + (i + 1 < depth ? "1-<G" + next + ">->2 " : "") + "2!");
+    std::string chain = "1-<G0>->2 2-t299->3 3! 2-<G0>->3";
+    for (int i = 0; i < 300; ++i) {
+        chain += " | 1-t" + std::to_string(i) + "->2 2!" +
+                 (i < 299 ? " 1-<G" + std::to_string(i + 1) + ">->2" : "");
     }
-    EXPECT_EQ(Violation(doc), "");
-    Draw(doc, 0, "2-<G0>->3");
+    Draw(doc, 0, chain);
     EXPECT_EQ(Violation(doc),
               "Node #2 of graph \"MAIN\" has the same outputs as node #1 of Graph \"G0\"!");
 }
@@ -158,11 +159,7 @@ std::string WorkedText() {
         "Graph  \"E\" :\n\tThe Number of Nodes: 2\n"
         "\tNode  1:\n\t\tThe Number of Output Edges: 1\n\t\tToken\t\"b\"\t\t2\t\t\n"
         "\tFinal Node  2:\n\t\tThe Number of Output Edges: 0\nEnd\n\n";
-    std::string crlf;
-    for (char c : text) {
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    }
-    return crlf;
+    return std::regex_replace(text, std::regex("\n"), "\r\n");
 }
 
 size_t FileCount(const TempDir& dir) {

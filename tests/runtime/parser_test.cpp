@@ -11,8 +11,6 @@
 namespace {
 
 using lumo::ParseTable;
-using lumo_test::Gr;
-using lumo_test::Tok;
 using Strings = std::vector<std::string>;
 
 // "ok", or where the parser stopped and what it expected, "$" standing for
@@ -33,8 +31,8 @@ protected:
         EXPECT_EQ(table.IsDirect(), GetParam());
         return table;
     }
-    ParseTable Made(const std::vector<lumo_test::PtGraph>& graphs) const {
-        return ParseTable::FromBytes(lumo_test::PtBytes(graphs), MaxCells());
+    ParseTable Made(const std::string& table) const {
+        return ParseTable::FromBytes(lumo_test::PtBytes(table), MaxCells());
     }
 
     // With an action callback and without, which take different paths; both
@@ -104,27 +102,19 @@ TEST_P(ParserTest, ExamplesAcceptTheirLanguageReportActionsAndPinpointErrors) {
 }
 
 TEST_P(ParserTest, PassesAnOptionalGraphWithoutATokenButEntersOnlyOnItsFirstTokens) {
-    // MAIN: 1 -Opt @opt-> 2 -b-> 3 (final); Opt: 1 (final) -a @a-> 2 (final)
-    Expect(Made({{"MAIN", {{1, {Gr("Opt", 2, "@opt")}}, {2, {Tok("b", 3)}}, {-3, {}}}},
-                 {"Opt", {{-1, {Tok("a", 2, "@a")}}, {-2, {}}}}}),
+    Expect(Made("MAIN: 1 <Opt>2/@opt 2 b>3 -3 Opt: -1 a>2/@a -2"),
            {{"b", "ok", {"@opt 0 <Opt>"}},
             {"a b", "ok", {"@a 0 a", "@opt 1 <Opt>"}},
             {"a a b", "1 a: MAIN#2 expects b"},
             {"", "0 $: MAIN#2 expects a b"}});
     // A MAIN whose node 1 is final accepts the empty input.
-    Expect(Made({{"MAIN", {{-1, {Tok("x", 1)}}}}}), {{"", "ok"}, {"x x x", "ok"}});
+    Expect(Made("MAIN: -1 x>1"), {{"", "ok"}, {"x x x", "ok"}});
     // G's first-token set is computed as validation computes it, without
     // what follows the optional Opt: G is not entered on "x".
-    Expect(Made({{"MAIN", {{1, {Gr("G", 2)}}, {-2, {}}}},
-                 {"G", {{1, {Gr("Opt", 2)}}, {2, {Tok("x", 3)}}, {-3, {}}}},
-                 {"Opt", {{-1, {Tok("a", 2)}}, {-2, {}}}}}),
+    Expect(Made("MAIN: 1 <G>2 -2 G: 1 <Opt>2 2 x>3 -3 Opt: -1 a>2 -2"),
            {{"a x", "ok"}, {"x", "0 x: MAIN#1 expects a"}});
     // MAIN is graph 0: a Graph edge into it is still a graph's action.
-    Expect(Made({{"MAIN",
-                  {{1, {Tok("(", 2), Tok("x", 4)}},
-                   {2, {Gr("MAIN", 3, "@in")}},
-                   {3, {Tok(")", 4)}},
-                   {-4, {}}}}}),
+    Expect(Made("MAIN: 1 (>2 x>4 2 <MAIN>3/@in 3 )>4 -4"),
            {{"( ( x ) )", "ok", {"@in 3 <MAIN>", "@in 4 <MAIN>"}}});
 }
 
