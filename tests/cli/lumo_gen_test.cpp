@@ -73,16 +73,14 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
     const std::string noFinal = ": error: Graph 'MAIN' doesn't have final node!\n";
     const std::string format = ": error: Unexpected file format. (byte ";
     const std::string open = ":2:9: error: '(' is not closed\n";
+    // clang-format off
     const std::tuple<const char*, int, std::string> cases[] = {
-        {"{}bad.lm", 1, noFinal},
-        {"{}empty.lm", 1, noFinal},
+        {"{}bad.lm", 1, noFinal}, {"{}empty.lm", 1, noFinal},
         {"{}two.ebnf", 1, ": error: Node #1 of graph MAIN has more than one graph output!\n"},
-        {"--ebnf {}bad.lm", 1,
-         ": error: graph \"MAIN\": it accepts nothing: no final node can be reached from node "
-         "1\n"},
-        {"--cpp {}left {}left.ebnf", 1,
-         ": error: left recursion: graph \"E\" can enter itself without consuming a token (E "
-         "-> E)\n"},
+        {"--ebnf {}bad.lm", 1, ": error: graph \"MAIN\": it accepts nothing: no final node can "
+                               "be reached from node 1\n"},
+        {"--cpp {}left {}left.ebnf", 1, ": error: left recursion: graph \"E\" can enter itself "
+                                        "without consuming a token (E -> E)\n"},
         {"{}missing.lm", 2, ": error: No such file or directory\n"},
         {"{}junk.lm", 2, format + "4: count exceeds the data left)\n"},
         {"{}bad_truncated_215.lm", 2, format + "212: unexpected end of data)\n"},
@@ -91,9 +89,9 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
         {"{}dir.lm", 2, "{}dir.txt: error: Is a directory\n"},
         {"--svg {}file/sub {}expr.lm", 2, "{}file/sub: error: Not a directory\n"},
         {"--lm {}two.ebnf {}two.ebnf", 2, ": error: the document would overwrite the grammar\n"},
-        {"{}bad.ebnf", 2, open},
-        {"--svg {}svg {}bad.ebnf", 2, open},
+        {"{}bad.ebnf", 2, open}, {"--svg {}svg {}bad.ebnf", 2, open},
     };
+    // clang-format on
     const size_t files = Files();
     for (const auto& [command, status, err] : cases) {
         const std::string file = std::string(command).substr(std::string(command).rfind(' ') + 1);

@@ -48,55 +48,44 @@ TEST_F(LumoParse, ExitStatusAndMessages) {
     const std::string arith = kExamples + "arith.pt", json = kExamples + "json.pt";
     const std::string values =
         "expected \"string\", \"number\", \"true\", \"false\", \"null\", \"{\" or \"[\"\n";
+    const std::string noFile = "No such file or directory\n";
     // The expected status, standard output and standard error, split by "|".
+    // clang-format off
     const struct {
         Args args;
         std::string input, expected;
     } cases[] = {
-        {{LUMO_PARSE, "--words", "--trace", arith, "-"},
-         "num * ( num - num )\n",
+        {{LUMO_PARSE, "--words", "--trace", arith, "-"}, "num * ( num - num )\n",
          "0|@num\ttoken\tnum\n@num\ttoken\tnum\n@num\ttoken\tnum\n@sub\tgraph\tTerm\n"
          "@mul\tgraph\tFactor\n|"},
         // One token a line, blank lines skipped, CR ending a line too.
         {{LUMO_PARSE, json}, "{\r\nstring\n\n:\nnumber\n}", "0||"},
-        {{LUMO_PARSE, json},
-         "{ }\n",
+        {{LUMO_PARSE, json}, "{ }\n",
          "1||<stdin>:1:1: error: unexpected \"{ }\" in graph \"MAIN\" at node #1; " + values},
-        {{LUMO_PARSE, "-w", json, Path("input.txt")},
-         "",
-         "1||" + Path("input.txt") +
-             ":2:12: error: unexpected \"]\" in graph \"Elements\" at node #1; " + values},
+        {{LUMO_PARSE, "-w", json, Path("input.txt")}, "", "1||" + Path("input.txt") +
+         ":2:12: error: unexpected \"]\" in graph \"Elements\" at node #1; " + values},
         // The end of input sits after the last character; actions up to the
         // error have been printed.
-        {{LUMO_PARSE, "-w", "-t", arith},
-         "num +\n",
-         "1|@num\ttoken\tnum\n|<stdin>:2:1: error: unexpected end of input in graph \"Expr\" at "
-         "node #3; expected \"num\", \"(\" or \"-\"\n"},
-        {{LUMO_PARSE, "-w", "--max-depth", "10", arith},
-         "( ( ( ( num ) ) ) )",
-         "1||<stdin>:1:7: error: input nested too deeply: entering graph \"Term\" at \"(\" would "
-         "pass the depth limit\n"},
-        {{LUMO_PARSE, Path("bad.pt")},
-         "num\n",
-         "2||" + Path("bad.pt") +
-             ": byte 96: the edge count of node #3 of graph \"Expr\" is 1, more than "
-             "the 0 bytes left can hold\n"},
-        {{LUMO_PARSE, Path("missing.pt")},
-         "",
-         "2||" + Path("missing.pt") + ": No such file or directory\n"},
-        {{LUMO_PARSE, arith, Path("missing.txt")},
-         "",
-         "2||" + Path("missing.txt") + ": No such file or directory\n"},
+        {{LUMO_PARSE, "-w", "-t", arith}, "num +\n", "1|@num\ttoken\tnum\n|<stdin>:2:1: error: "
+         "unexpected end of input in graph \"Expr\" at node #3; expected \"num\", \"(\" or "
+         "\"-\"\n"},
+        {{LUMO_PARSE, "-w", "--max-depth", "10", arith}, "( ( ( ( num ) ) ) )", "1||<stdin>:1:7: "
+         "error: input nested too deeply: entering graph \"Term\" at \"(\" would pass the "
+         "depth limit\n"},
+        {{LUMO_PARSE, Path("bad.pt")}, "num\n", "2||" + Path("bad.pt") + ": byte 96: the edge "
+         "count of node #3 of graph \"Expr\" is 1, more than the 0 bytes left can hold\n"},
+        {{LUMO_PARSE, Path("missing")}, "", "2||" + Path("missing") + ": " + noFile},
+        {{LUMO_PARSE, arith, Path("missing")}, "", "2||" + Path("missing") + ": " + noFile},
         // A folder opens, but reading it fails.
         {{LUMO_PARSE, arith, m_dir.Root()}, "", "2||" + m_dir.Root() + ": Is a directory\n"},
         {{LUMO_CALC, "2 + 3 * 4"}, "", "0|14\n|"},
-        {{LUMO_CALC, "--table", json, "1"},
-         "",
+        {{LUMO_CALC, "--table", json, "1"}, "",
          "1||lumo-calc: the table has no token \"num\"; is it examples/arith.pt?\n"},
         {{LUMO_CALC, "--table", arith}, "", "64||usage: lumo-calc [--table TABLE.pt] EXPRESSION\n"},
         {{LUMO_CALC_GENERATED, "1 / (2 - 2)"}, "", "1||lumo-calc-generated: division by zero\n"},
         {{LUMO_CALC_GENERATED}, "", "64||usage: lumo-calc-generated EXPRESSION\n"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const Result r = Run(c.args[0], Args(c.args.begin() + 1, c.args.end()), c.input);
         EXPECT_EQ(std::to_string(r.status) + "|" + r.out + "|" + r.err, c.expected)

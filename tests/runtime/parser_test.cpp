@@ -35,38 +35,31 @@ protected:
         return ParseTable::FromBytes(lumo_test::PtBytes(table), MaxCells());
     }
 
-    // With an action callback and without, which take different paths; both
-    // must end alike. The actions are left in m_actions.
-    std::string Parse(const ParseTable& table, const std::string& words) {
-        lumo::Parser parser(table);
-        const auto tokens = lumo_test::Ids(table, words);
-        m_actions.clear();
-        const auto withActions = parser.Parse(tokens, [&](const lumo::Action& a) {
-            m_actions.push_back(
-                std::string(a.text) + " " + std::to_string(a.position) + " " +
-                (a.IsGraph() ? "<" + table.GraphName(a.graph) + ">" : table.TokenText(a.token)));
-        });
-        const auto without = parser.Parse(tokens);
-        const std::string outcome = withActions ? Outcome(*withActions, table) : "ok";
-        EXPECT_EQ(without ? Outcome(*without, table) : "ok", outcome) << words;
-        return outcome;
-    }
-    // Each input with its outcome and, where given, its actions.
+    // Each input with its outcome and, where given, its actions. With an action
+    // callback and without, the parser takes different paths; both must end alike.
     struct Case {
         const char* input;
         const char* outcome;
         Strings actions = {};
     };
     void Expect(const ParseTable& table, const std::vector<Case>& cases) {
+        lumo::Parser parser(table);
         for (const Case& c : cases) {
-            EXPECT_EQ(Parse(table, c.input), c.outcome) << c.input;
+            const auto tokens = lumo_test::Ids(table, c.input);
+            Strings actions;
+            const auto with = parser.Parse(tokens, [&](const lumo::Action& a) {
+                actions.push_back(std::string(a.text) + " " + std::to_string(a.position) + " " +
+                                  (a.IsGraph() ? "<" + table.GraphName(a.graph) + ">"
+                                               : table.TokenText(a.token)));
+            });
+            const auto without = parser.Parse(tokens);
+            EXPECT_EQ(with ? Outcome(*with, table) : "ok", c.outcome) << c.input;
+            EXPECT_EQ(without ? Outcome(*without, table) : "ok", c.outcome) << c.input;
             if (!c.actions.empty()) {
-                EXPECT_EQ(m_actions, c.actions) << c.input;
+                EXPECT_EQ(actions, c.actions) << c.input;
             }
         }
     }
-
-    Strings m_actions;
 };
 
 TEST_P(ParserTest, ExamplesAcceptTheirLanguageReportActionsAndPinpointErrors) {
