@@ -122,8 +122,7 @@ TEST_F(LumoGen, ExitStatusAndMessages) {
     EXPECT_EQ(Files(), files);
 }
 
-// Refused: a table that is the grammar itself (through a hard link), a file
-// that is no regular file, a file larger than the memory there is.
+// Refused: a table that is the grammar (a hard link), no regular file, too large a file.
 TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFileOrTooLarge) {
     const std::string grammar = ReadFile(Path("expr.lm"));
     ASSERT_EQ(::link(Path("expr.lm").c_str(), Path("expr.pt").c_str()), 0);
@@ -144,8 +143,7 @@ TEST_F(LumoGen, RefusesToOverwriteTheGrammarOrToReadWhatIsNoFileOrTooLarge) {
               "2" + Path("huge.lm: error: Cannot allocate memory\n"));
 }
 
-// The editor's tables, from a document or EBNF alike; --svg draws even an
-// invalid grammar; --check, --svg and --cpp write no table.
+// The editor's tables from a document or EBNF; --svg draws an invalid grammar too.
 TEST_F(LumoGen, WritesWhatItIsAskedForAndNothingElse) {
     const std::string before = ReadFile(Path("expr.lm"));
     WriteFile(Path("g.ebnf"), "MAIN ::= a @push E\nE ::= b\n");

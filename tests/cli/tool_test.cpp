@@ -1,5 +1,4 @@
-// The command-line skeleton both tools share: GNU conventions and the
-// messages of usage errors.
+// The command-line skeleton both tools share: GNU conventions, usage errors.
 
 #include "cli/tool.h"
 
@@ -12,12 +11,10 @@ namespace {
 using Action = lumo::cli::CommandLine::Action;
 using Args = std::vector<std::string>;
 
-constexpr std::array<lumo::cli::OptionSpec, 4> kSpecs{{
-    {"output", 'o', true, 0},
-    {"check", 0, false, 1},
-    {"words", 'w', false, 2},
-    {"trace", 't', false, 3},
-}};
+constexpr std::array<lumo::cli::OptionSpec, 4> kSpecs{{{"output", 'o', true, 0},
+                                                       {"check", 0, false, 1},
+                                                       {"words", 'w', false, 2},
+                                                       {"trace", 't', false, 3}}};
 
 // The options handled as "id=arg;" then the operands as "op|"; "help",
 // "version" or the usage error otherwise.

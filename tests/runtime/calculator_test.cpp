@@ -1,5 +1,4 @@
-// The example calculator on the runtime's parser and on the parser generated
-// from the same grammar: the same answers and the same errors.
+// The calculator on the runtime's parser and on the generated one: same answers, same errors.
 
 #include <gtest/gtest.h>
 

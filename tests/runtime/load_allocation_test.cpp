@@ -1,5 +1,4 @@
-// A table's counts are checked against the bytes left before anything is
-// allocated: 64 KiB of table never makes the loader ask for more. Its own
+// 64 KiB of table never makes the loader ask for more memory. Its own
 // executable, since it replaces the global allocation functions.
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// Parsing with the example tables and with small grammars made for one
-// rule each: what is accepted, where and why input is refused, the order of
-// actions, optional graphs and nesting depth. Every case runs with direct
-// dispatch rows and with the hashed dispatch of large tables.
+// Parsing, every case with direct dispatch rows and with the hashed dispatch
+// of large tables: what is accepted, where and why input is refused, actions.
 
 #include <gtest/gtest.h>
 
@@ -63,9 +61,8 @@ protected:
 };
 
 TEST_P(ParserTest, ExamplesAcceptTheirLanguageReportActionsAndPinpointErrors) {
-    // After a complete operand the walk leaves Factor, Term and Expr with the
-    // lookahead, so every operator they accept is expected, and, in MAIN,
-    // the end of input. A Graph edge's action comes when its graph returns.
+    // After an operand every operator of Factor, Term and Expr is expected, and
+    // in MAIN the end of input. A Graph edge's action comes when its graph returns.
     Expect(Example("arith"),
            {{"num", "ok"},
             {"num / ( num - num ) * - num", "ok"},
@@ -102,8 +99,7 @@ TEST_P(ParserTest, PassesAnOptionalGraphWithoutATokenButEntersOnlyOnItsFirstToke
             {"", "0 $: MAIN#2 expects a b"}});
     // A MAIN whose node 1 is final accepts the empty input.
     Expect(Made("MAIN: -1 x>1"), {{"", "ok"}, {"x x x", "ok"}});
-    // G's first-token set is computed as validation computes it, without
-    // what follows the optional Opt: G is not entered on "x".
+    // G's first tokens are validation's, without what follows the optional Opt.
     Expect(Made("MAIN: 1 <G>2 -2 G: 1 <Opt>2 2 x>3 -3 Opt: -1 a>2 -2"),
            {{"a x", "ok"}, {"x", "0 x: MAIN#1 expects a"}});
     // MAIN is graph 0: a Graph edge into it is still a graph's action.
@@ -113,8 +109,7 @@ TEST_P(ParserTest, PassesAnOptionalGraphWithoutATokenButEntersOnlyOnItsFirstToke
 
 TEST_P(ParserTest, StopsAtTheDepthLimitAndDescribesWhereItStopped) {
     const ParseTable arith = Example("arith");
-    // Each parenthesis enters Expr, Term and Factor: the 51st graph is the
-    // Factor of the 17th.
+    // Each "(" enters Expr, Term and Factor: the 51st graph is the 17th Factor.
     lumo::Parser shallow(arith, 50);
     const auto tooDeep =
         shallow.Parse(lumo_test::Ids(arith, "( ( ( ( ( ( ( ( ( ( ( ( ( ( ( ( ( ( ( ( num"));

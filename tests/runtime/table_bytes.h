@@ -1,7 +1,6 @@
 #pragma once
 
-// Parse tables by hand, for what Lumo would never write, and tables of
-// grammars built through the document, as Generate writes them.
+// Parse tables by hand, for what Lumo would never write.
 
 #include <sstream>
 #include <string>
@@ -36,14 +35,6 @@ inline std::string PtBytes(const std::string& text) {
         }
     }
     return lm_layout::Write(doc, 1);
-}
-
-// The binary table of a document, as Generate writes it (not validated).
-inline std::string TableOf(CGrammer& doc) {
-    doc.SetMode(1);
-    std::string bytes = Store(doc);
-    doc.SetMode(0);
-    return bytes;
 }
 
 // The ids of space-separated words; a word the table lacks is kUnknownToken.
