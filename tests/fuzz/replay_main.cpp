@@ -1,6 +1,5 @@
-// Replays the fuzz target over the saved inputs of the folders named, for
-// builds without libFuzzer. A fault aborts inside the target, naming nothing,
-// so each input is announced before it runs, in a stable order.
+// Replays a fuzz target over the inputs saved in the folders named, in a stable
+// order, naming each before it runs: a fault aborts inside the target.
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
-// Parse tables by hand, for what Lumo would never write, and tables of
-// grammars built through the document, as Generate writes them.
+// Parse tables by hand, for what Lumo would never write.
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,49 +13,36 @@
 
 namespace lumo_test {
 
-struct PtNode {
-    int32_t number = 1;  // negative: final
-    std::vector<lm_layout::Edge> edges;
-};
-struct PtGraph {
-    std::string name;
-    std::vector<PtNode> nodes;
-};
-
-inline lm_layout::Edge Tok(const std::string& input, int32_t target,
-                           const std::string& action = "") {
-    return {.type = 0, .target = target, .input = input, .action = action};
-}
-inline lm_layout::Edge Gr(const std::string& name, int32_t target, const std::string& action = "") {
-    return {.type = 1, .target = target, .input = name, .action = action};
-}
-
-inline std::string PtBytes(const std::vector<PtGraph>& graphs) {
+// A table written as text: "NAME:" starts a graph, a number a node (negative:
+// final), "in>7" a Token edge to node 7, "<G>7" a Graph edge; "/@act" after
+// an edge gives it an action. "MAIN: 1 a>2/@a -2" is MAIN: 1 -a @a-> 2 (final).
+inline std::string PtBytes(const std::string& text) {
     lm_layout::Document doc;
-    for (const PtGraph& g : graphs) {
-        doc.graphs.push_back({.name = g.name});
-        for (const PtNode& n : g.nodes) {
-            doc.graphs.back().nodes.push_back({.signedNumber = n.number, .edges = n.edges});
+    std::istringstream in(text);
+    for (std::string w; in >> w;) {
+        const size_t arrow = w.rfind('>'), slash = w.find('/', arrow);
+        const bool graph = w[0] == '<';
+        if (w.back() == ':') {
+            doc.graphs.push_back({.name = w.substr(0, w.size() - 1), .nodes = {}});
+        } else if (arrow == std::string::npos) {
+            doc.graphs.back().nodes.push_back({.signedNumber = std::stoi(w), .edges = {}});
+        } else {
+            doc.graphs.back().nodes.back().edges.push_back(
+                {.type = graph,
+                 .target = std::stoi(w.substr(arrow + 1)),
+                 .input = graph ? w.substr(1, arrow - 1) : w.substr(0, arrow),
+                 .action = slash == std::string::npos ? "" : w.substr(slash + 1)});
         }
     }
     return lm_layout::Write(doc, 1);
 }
 
-// The binary table of a document, as Generate writes it (not validated).
-inline std::string TableOf(CGrammer& doc) {
-    doc.SetMode(1);
-    std::string bytes = Store(doc);
-    doc.SetMode(0);
-    return bytes;
-}
-
 // The ids of space-separated words; a word the table lacks is kUnknownToken.
 inline std::vector<lumo::TokenId> Ids(const lumo::ParseTable& table, const std::string& words) {
     std::vector<lumo::TokenId> ids;
-    for (size_t pos = 0; (pos = words.find_first_not_of(' ', pos)) != std::string::npos;) {
-        const size_t end = std::min(words.find(' ', pos), words.size());
-        ids.push_back(table.FindToken(words.substr(pos, end - pos)));
-        pos = end;
+    std::istringstream in(words);
+    for (std::string w; in >> w;) {
+        ids.push_back(table.FindToken(w));
     }
     return ids;
 }
