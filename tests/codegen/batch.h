@@ -1,9 +1,9 @@
 #pragma once
 
-// The generated parsers the differential test compiles: lumo-codegen-batch
-// writes each grammar's parser into its own namespace, several to a source
-// file, with a function that runs it on token ids and writes down what it
-// did as the test writes down what the runtime does.
+// The generated parsers of the differential test: lumo-codegen-batch writes
+// each grammar's parser into a namespace of its own, several to a source
+// file, with a function that runs it and writes down what it did as the
+// test writes down what the runtime does.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,8 +30,8 @@ std::string ActionLine(const Action& a) {
            std::to_string(a.graph) + "\n";
 }
 
-// The actions, then every field of the error and its descriptions (plain,
-// and naming the token "zz"); describe(error, name) gives them.
+// The actions, every field of the error, and its descriptions (plain, and
+// naming the token "zz").
 template <class Error, class Describe>
 std::string Record(std::string out, const std::optional<Error>& e, Describe describe) {
     if (!e)
@@ -46,10 +46,8 @@ std::string Record(std::string out, const std::optional<Error>& e, Describe desc
     return out + "\n" + describe(*e, nullptr) + "\n" + describe(*e, "zz");
 }
 
-// Runs a generated parser with an action callback and without, checking each
-// action's id against its text; DescribeError and ActionText are the
-// parser's own, found by argument-dependent lookup. One parser for both
-// runs, so the second also parses with a stack the first has used.
+// With an action callback and without, on one parser, so that the second run
+// reuses the stack of the first; each action's id must give its text.
 template <class Parser, class Token, class Action>
 std::string RunGenerated(std::span<const std::uint32_t> ids, std::size_t maxDepth,
                          std::size_t machineDepth) {

@@ -1,10 +1,9 @@
 #pragma once
 
-// Small random grammar documents for differential tests of the generated
-// parsers: up to four graphs of up to six nodes, optional graphs, nesting,
-// recursion, actions, gaps in node numbers, and token and graph names that
-// no identifier can spell as they are. Many break the rules; callers keep
-// those that validate.
+// Small random grammar documents: up to four graphs of up to six nodes,
+// optional graphs, nesting, recursion, actions, gaps in node numbers, and
+// names that no identifier can spell as they are. Many break the rules;
+// callers keep those that validate.
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,25 +17,21 @@
 namespace lumo_test {
 
 inline lm_layout::Document RandomGrammar(std::mt19937& rng) {
-    // Plain words beside keywords, macro names, punctuation, spaces, quotes,
-    // backslashes, a trigraph, UTF-8 and the empty string; "if" is both a
-    // token and a graph.
+    // Keywords, a macro, punctuation, spaces, quotes, a backslash, a trigraph,
+    // UTF-8, the empty string, and two tokens that spell one identifier.
     static const std::vector<std::string> kTokens = {
         "a",   "b",  "c",  "d",      "+",    "(",        ")", "if", "int", "EOF",
         "x y", "\\", "a+", "a_plus", "?\?=", "\xC3\xA9", "",  "\"", "1",   "a\nb"};
     static const std::vector<std::string> kGraphs = {"Expr", "LIST", "if",    "a-b",
                                                      "x y",  "Opt",  "\"Q\"", "1st"};
-    static const std::vector<std::string> kActions = {"@a", "@push", "@if", "@",
-                                                      "@1", "@x y",  "@add"};
+    static const std::vector<std::string> kActions = {"@a", "@push", "@if", "@", "@1", "@x y"};
     auto below = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
     auto chance = [&rng](unsigned percent) { return rng() % 100 < percent; };
-    auto pick = [&](const std::vector<std::string>& from, std::size_t count) {
-        std::vector<std::string> all = from;
+    auto pick = [&](std::vector<std::string> all, std::size_t count) {
         std::shuffle(all.begin(), all.end(), rng);
         all.resize(std::min(count, all.size()));
         return all;
     };
-
     std::vector<std::string> names = pick(kGraphs, below(4));
     names.insert(names.begin(), "MAIN");
     const std::vector<std::string> tokens = pick(kTokens, 2 + below(5));
@@ -45,26 +40,19 @@ inline lm_layout::Document RandomGrammar(std::mt19937& rng) {
     for (const std::string& name : names) {
         lm_layout::Graph& graph = doc.graphs.emplace_back();
         graph.name = name;
-        const std::size_t count = 1 + below(6);
         int32_t number = 1;
-        for (std::size_t i = 0; i < count; ++i) {
-            lm_layout::Node& node = graph.nodes.emplace_back();
-            node.signedNumber = number;
+        for (std::size_t i = 0, count = 1 + below(6); i < count; ++i) {
+            graph.nodes.emplace_back().signedNumber = chance(i == 0 ? 20 : 35) ? -number : number;
             number += chance(20) ? 2 : 1;
-            if (chance(i == 0 ? 20 : 35))
-                node.signedNumber = -node.signedNumber;
         }
-        if (std::none_of(graph.nodes.begin(), graph.nodes.end(),
-                         [](const lm_layout::Node& n) { return n.signedNumber < 0; })) {
+        if (std::ranges::none_of(graph.nodes, [](const auto& n) { return n.signedNumber < 0; }))
             graph.nodes.back().signedNumber = -graph.nodes.back().signedNumber;
-        }
         graph.lastNumber = number - 1 + static_cast<int32_t>(below(2));
+        std::unordered_map<int32_t, int32_t> ends;  // each edge counts one at both its nodes
         for (lm_layout::Node& node : graph.nodes) {
             bool graphEdge = false;
-            std::vector<std::string> inputs = tokens;
-            std::shuffle(inputs.begin(), inputs.end(), rng);
-            const std::size_t edges = below(4);
-            for (std::size_t k = 0; k < edges && !inputs.empty(); ++k) {
+            std::vector<std::string> inputs = pick(tokens, tokens.size());
+            for (std::size_t k = 0, edges = below(4); k < edges && !inputs.empty(); ++k) {
                 lm_layout::Edge& edge = node.edges.emplace_back();
                 edge.target = std::abs(graph.nodes[below(graph.nodes.size())].signedNumber);
                 if (node.signedNumber > 0 && !graphEdge && chance(35)) {
@@ -77,12 +65,6 @@ inline lm_layout::Document RandomGrammar(std::mt19937& rng) {
                 }
                 if (chance(35))
                     edge.action = kActions[below(kActions.size())];
-            }
-        }
-        // Every edge counts one end at each of its nodes.
-        std::unordered_map<int32_t, int32_t> ends;
-        for (const lm_layout::Node& node : graph.nodes) {
-            for (const lm_layout::Edge& edge : node.edges) {
                 ++ends[edge.target];
                 ++ends[std::abs(node.signedNumber)];
             }

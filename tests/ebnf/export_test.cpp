@@ -1,7 +1,9 @@
-// Writing documents as EBNF, and the properties that tie reading and
-// writing together on random grammars.
+// Writing documents as EBNF, and reading and writing together on random
+// grammars.
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "ebnf/export.h"
 #include "ebnf_support.h"
@@ -36,9 +38,8 @@ TEST(EbnfExport, WritesExpressionsAsAPersonWould) {
         {"( a b )? c | ( a b )* d", "( a b )? ( c | d ) | a b ( a b )+ d"},
         {"( a | b c* )? ( d | e f* )? ( g | h i* )?", "( a | b c* )? ( d | e f* )? ( g | h i* )?"},
     };
-    for (const auto& [expression, rule] : cases) {
+    for (const auto& [expression, rule] : cases)
         EXPECT_EQ(Written(expression), std::string("MAIN ::= ") + rule) << expression;
-    }
     CGrammer doc;  // long rules: one alternative a line
     ebnf::ImportEbnf(
         "Statement ::= \"if\" BooleanCondition \"then\" Statement\n"
@@ -58,14 +59,12 @@ TEST(EbnfExport, WritesExpressionsAsAPersonWould) {
 
 // The rules of text against the graphs of doc: same names, same automata.
 void ExpectSameAutomata(const std::string& text, const CGrammer& doc) {
-    SCOPED_TRACE(text);
-    std::vector<ebnf::CompiledRule> rules;
-    ASSERT_NO_THROW(rules = ebnf::CompileGrammar(text));
-    ASSERT_EQ(static_cast<int>(rules.size()), doc.GetGraphCount());
-    for (std::size_t i = 0; i < rules.size(); ++i) {
-        EXPECT_EQ(rules[i].name, doc.GetGraphName(static_cast<int>(i)));
-        EXPECT_TRUE(rules[i].automaton ==
-                    *ebnf::GraphAutomaton(*doc.GetGraph(static_cast<int>(i))));
+    const std::vector<ebnf::CompiledRule> rules = ebnf::CompileGrammar(text);
+    ASSERT_EQ(static_cast<int>(rules.size()), doc.GetGraphCount()) << text;
+    for (int i = 0; i < doc.GetGraphCount(); ++i) {
+        EXPECT_EQ(rules[std::size_t(i)].name, doc.GetGraphName(i));
+        EXPECT_TRUE(rules[std::size_t(i)].automaton == *ebnf::GraphAutomaton(*doc.GetGraph(i)))
+            << text;
     }
 }
 
@@ -83,17 +82,10 @@ TEST(EbnfExport, GivesTheDrawnExamplesBackWithTheirLanguages) {
 // and reading back keeps every language and writes the same text again.
 TEST(EbnfExport, RandomGrammarsKeepTheirLanguagesBothWays) {
     std::mt19937 rng(1313);
-    const std::vector<std::string> names{"Start", "Item", "List"};
     for (int round = 0; round < 60; ++round) {
-        std::string text;
-        for (const std::string& name : names) {
-            text += name + " ::= " + ebnf_test::RandomExpression(rng, 3, names) + "\n";
-        }
-        SCOPED_TRACE(text);
+        const std::string text = ebnf_test::RandomGrammar(rng, 3, {"Start", "Item", "List"});
         CGrammer doc, reread;
         ebnf::ImportEbnf(text, doc);
-        const std::vector<ebnf::Rule> parsed = ebnf::ParseGrammar(text);
-        const std::set<std::string> rules(names.begin(), names.end());
         for (int g = 0; g < doc.GetGraphCount(); ++g) {
             const CGraph& graph = *doc.GetGraph(g);
             for (int i = 0; i < graph.GetNodeCount(); ++i) {
@@ -103,10 +95,7 @@ TEST(EbnfExport, RandomGrammarsKeepTheirLanguagesBothWays) {
                     EXPECT_TRUE(seen.insert({e->IsGraph(), e->GetInput(), e->GetAction()}).second);
                 }
             }
-            EXPECT_EQ(ebnf_test::WordsOf(graph, 5, "Start"),
-                      ebnf_test::WordsOf(parsed[std::size_t(g)].body, rules, 5));
-            ASSERT_TRUE(ebnf::GraphAutomaton(graph));
-            EXPECT_EQ(ebnf::GraphAutomaton(graph)->StateCount(), graph.GetNodeCount());
+            EXPECT_EQ(ebnf::GraphAutomaton(graph)->StateCount(), graph.GetNodeCount()) << text;
         }
         const std::string written = ebnf::ExportEbnf(doc);
         ExpectSameAutomata(text, doc);

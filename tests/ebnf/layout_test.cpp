@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <numbers>
 
 #include "ebnf/layout.h"
@@ -13,122 +12,107 @@
 
 namespace {
 
-constexpr int kRadius = CGraphNode::kRadius;
+constexpr double kRadius = CGraphNode::kRadius;
 using Call = lumo_test::RecordingSurface::Call;
 
 struct Point {
     double x, y;
 };
-double Distance(Point p, CPoint c) {
-    return std::hypot(p.x - c.x, p.y - c.y);
-}
 bool OnCanvas(double x, double y) {
     return x >= 0 && y >= 0 && x <= ebnf::kCanvasSize && y <= ebnf::kCanvasSize;
 }
-bool OnCanvas(const CRect& r) {
-    return OnCanvas(r.left, r.top) && OnCanvas(r.right, r.bottom);
+bool Near(Point p, CPoint c, double distance) {
+    return std::hypot(p.x - c.x, p.y - c.y) < distance;
 }
 
-// The points of an edge as the editor draws it: an arc counterclockwise on
-// the screen from the ray through a to the ray through b, or a line.
+// Points along an edge as the editor draws it: a line, or an arc
+// counterclockwise on the screen from the ray through a to the ray through b.
 std::vector<Point> PathOf(CEdge& e) {
     lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
     e.Draw(&surface);
     const auto arcs = surface.Of(Call::Arc);
-    std::vector<Point> path;
     const CPoint a = e.GetFrom()->GetCenter(), b = e.GetTo()->GetCenter();
-    if (arcs.empty()) {
-        for (int i = 0; i <= 100; ++i) {
-            path.push_back({a.x + (b.x - a.x) * i / 100.0, a.y + (b.y - a.y) * i / 100.0});
-        }
+    std::vector<Point> path;
+    for (int i = 0; arcs.empty() && i <= 100; ++i)
+        path.push_back({a.x + (b.x - a.x) * i / 100.0, a.y + (b.y - a.y) * i / 100.0});
+    if (arcs.empty())
         return path;
-    }
     const CRect& box = arcs.front().box;
     const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
-    const double r = (box.right - box.left) / 2.0, twoPi = 2 * std::numbers::pi;
+    const double r = (box.right - box.left) / 2.0, turn = 2 * std::numbers::pi;
     auto angle = [&](CPoint p) { return std::atan2(cy - p.y, p.x - cx); };
     const double start = angle(arcs.front().a);
-    double sweep = std::fmod(angle(arcs.front().b) - start + 2 * twoPi, twoPi);
-    sweep = sweep == 0 ? twoPi : sweep;
+    double sweep = std::fmod(angle(arcs.front().b) - start + 2 * turn, turn);
+    sweep = sweep == 0 ? turn : sweep;
     for (int i = 0; i <= 200; ++i) {
-        path.push_back({cx + r * std::cos(start + sweep * i / 200),
-                        cy - r * std::sin(start + sweep * i / 200)});
+        const double t = start + sweep * i / 200;
+        path.push_back({cx + r * std::cos(t), cy - r * std::sin(t)});
     }
     return path;
 }
 
-// Nodes apart and on the canvas, node 1 leftmost, a final node without outputs
-// rightmost (unless folded into bands), no label on a node, no edge through
-// one; with readable, no labels on one another.
-void CheckGraph(const CGraph& graph, bool readable, const std::function<void(std::string)>& fail) {
-    std::vector<const CGraphElement*> nodes;
-    std::vector<CEdge*> edges;
-    for (int i = 0; i < graph.GetNodeCount(); ++i) {
-        nodes.push_back(graph.GetElement(i));
-        for (int j = 0; j < nodes.back()->GetEdgeCount(); ++j) {
-            edges.push_back(nodes.back()->GetEdge(j));
-        }
-    }
-    auto name = [](const CGraphNode* n) { return "node " + std::to_string(n->GetNumber()); };
-    const CPoint first = nodes.front()->GetCenter();
-    const bool folded = std::any_of(nodes.begin() + 1, nodes.end(),
-                                    [&](const auto* n) { return n->GetCenter().x == first.x; });
-    for (const CGraphElement* n : nodes) {
-        const CPoint c = n->GetCenter();
-        if (!OnCanvas({c.x - kRadius, c.y - kRadius, c.x + kRadius, c.y + kRadius})) {
-            fail(name(n) + " off the canvas");
-        }
-        for (const CGraphElement* m : nodes) {
-            if (n < m && Distance({double(c.x), double(c.y)}, m->GetCenter()) < 2 * kRadius) {
-                fail(name(n) + " on " + name(m));
-            }
-            if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front() && !folded &&
-                m->GetCenter().x > c.x) {
-                fail(name(m) + " right of the final " + name(n));
-            }
-        }
-        if (c.x < first.x) {
-            fail(name(n) + " left of node 1");
-        }
-    }
-    for (CEdge* e : edges) {
-        const std::string edge = "edge " + e->GetInput() + " from " + name(e->GetFrom());
-        const std::vector<Point> path = PathOf(*e);
-        const CRect label = e->GetLabelRect();
-        if (!OnCanvas(label) ||
-            std::any_of(path.begin(), path.end(), [](Point p) { return !OnCanvas(p.x, p.y); })) {
-            fail(edge + " or its label off the canvas");
-        }
-        for (const CGraphElement* m : nodes) {
-            const CPoint c = m->GetCenter();
-            if (Distance({std::clamp<double>(c.x, label.left, label.right),
-                          std::clamp<double>(c.y, label.top, label.bottom)},
-                         c) < kRadius) {
-                fail(edge + ": label on " + name(m));
-            }
-            if (m != e->GetFrom() && m != e->GetTo() &&
-                std::any_of(path.begin(), path.end(),
-                            [&](Point p) { return Distance(p, c) < kRadius; })) {
-                fail(edge + " through " + name(m));
-            }
-        }
-        for (const CEdge* other : edges) {
-            const CRect q = other->GetLabelRect();
-            if (readable && e < other && label.left < q.right && q.left < label.right &&
-                label.top < q.bottom && q.top < label.bottom) {
-                fail("labels " + e->GetInput() + " and " + other->GetInput() + " overlap");
-            }
-        }
-    }
-}
-
+// Nodes apart and on the canvas, node 1 leftmost, a final node without
+// outputs rightmost (unless folded into bands); no label on a node, no edge
+// through one or off the canvas; with readable, no label on another.
 void ExpectWellDrawn(const std::string& text, bool readable = false) {
     CGrammer doc;
     ebnf::ImportEbnf(text, doc);
-    for (int i = 0; i < doc.GetGraphCount(); ++i) {
-        CheckGraph(*doc.GetGraph(i), readable, [&](const std::string& problem) {
-            ADD_FAILURE() << doc.GetGraphName(i) << ": " << problem << "\n" << text;
-        });
+    for (int g = 0; g < doc.GetGraphCount(); ++g) {
+        const auto fail = [&](const std::string& problem) {
+            ADD_FAILURE() << doc.GetGraphName(g) << ": " << problem << "\n" << text;
+        };
+        const CGraph& graph = *doc.GetGraph(g);
+        std::vector<const CGraphElement*> nodes;
+        std::vector<CEdge*> edges;
+        for (int i = 0; i < graph.GetNodeCount(); ++i) {
+            nodes.push_back(graph.GetElement(i));
+            for (int j = 0; j < nodes.back()->GetEdgeCount(); ++j)
+                edges.push_back(nodes.back()->GetEdge(j));
+        }
+        const CPoint first = nodes.front()->GetCenter();
+        const bool folded = std::any_of(nodes.begin() + 1, nodes.end(),
+                                        [&](const auto* n) { return n->GetCenter().x == first.x; });
+        for (const CGraphElement* n : nodes) {
+            const std::string name = "node " + std::to_string(n->GetNumber());
+            const CPoint c = n->GetCenter();
+            if (!OnCanvas(c.x - kRadius, c.y - kRadius) || !OnCanvas(c.x + kRadius, c.y + kRadius))
+                fail(name + " off the canvas");
+            if (c.x < first.x)
+                fail(name + " left of node 1");
+            for (const CGraphElement* m : nodes) {
+                if (n < m && Near({double(c.x), double(c.y)}, m->GetCenter(), 2 * kRadius))
+                    fail(name + " on another");
+                if (n->IsFinal() && n->GetEdgeCount() == 0 && n != nodes.front() && !folded &&
+                    m->GetCenter().x > c.x)
+                    fail("a node right of the final " + name);
+            }
+        }
+        for (CEdge* e : edges) {
+            const std::string edge =
+                "edge " + e->GetInput() + " from node " + std::to_string(e->GetFrom()->GetNumber());
+            const std::vector<Point> path = PathOf(*e);
+            const CRect l = e->GetLabelRect();
+            if (!OnCanvas(l.left, l.top) || !OnCanvas(l.right, l.bottom) ||
+                std::any_of(path.begin(), path.end(), [](Point p) { return !OnCanvas(p.x, p.y); }))
+                fail(edge + " or its label off the canvas");
+            for (const CGraphElement* m : nodes) {
+                const CPoint c = m->GetCenter();
+                if (Near({std::clamp<double>(c.x, l.left, l.right),
+                          std::clamp<double>(c.y, l.top, l.bottom)},
+                         c, kRadius))
+                    fail(edge + ": label on a node");
+                if (m != e->GetFrom() && m != e->GetTo() &&
+                    std::any_of(path.begin(), path.end(),
+                                [&](Point p) { return Near(p, c, kRadius); }))
+                    fail(edge + " through node " + std::to_string(m->GetNumber()));
+            }
+            for (const CEdge* other : edges) {
+                const CRect q = other->GetLabelRect();
+                if (readable && e < other && l.left < q.right && q.left < l.right &&
+                    l.top < q.bottom && q.top < l.bottom)
+                    fail("labels " + e->GetInput() + " and " + other->GetInput() + " overlap");
+            }
+        }
     }
 }
 
@@ -148,43 +132,35 @@ TEST(EbnfLayout, DrawsTheExamplesHardCasesAndRandomGrammarsCleanly) {
         "Back     ::= a ( b c d e f g )* ( h i j )+ k\n",
         true);
     std::string longer = "Longer ::=";  // wider than the canvas: folded into bands
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 150; ++i)
         longer += " t" + std::to_string(i % 40) + (i % 30 == 0 ? "*" : "");
-    }
     ExpectWellDrawn(longer);
     std::mt19937 rng(7);
-    for (int round = 0; round < 20; ++round) {
-        const std::vector<std::string> names{"Start", "Item", "List", "Tail"};
-        std::string text;
-        for (const std::string& name : names) {
-            text += name + " ::= " + ebnf_test::RandomExpression(rng, 4, names) + "\n";
-        }
-        ExpectWellDrawn(text);
-    }
+    for (int round = 0; round < 20; ++round)
+        ExpectWellDrawn(ebnf_test::RandomGrammar(rng, 4, {"Start", "Item", "List", "Tail"}));
 }
 
-TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDrawInLabelOrder) {
+// The label rectangles stored at import are those the editor draws, in label
+// order down a fan of edges, and the import leaves the document unmodified.
+TEST(EbnfLayout, GivesTheLabelsTheEditorWouldDraw) {
     CGrammer doc;
     ebnf::ImportEbnf("Keywords ::= while | begin | if | do | end\nA ::= a ( b | c | d )* e", doc);
     const CGraphElement& start = *doc.GetGraph(0)->GetElement(0);
     ASSERT_EQ(start.GetEdgeCount(), 5);
-    for (int j = 1; j < start.GetEdgeCount(); ++j) {
+    for (int j = 1; j < start.GetEdgeCount(); ++j)
         EXPECT_LT(start.GetEdge(j - 1)->GetLabelRect().top, start.GetEdge(j)->GetLabelRect().top);
-    }
     for (int g = 0; g < 2; ++g) {
         CGraph& graph = *doc.GetGraph(g);
         std::vector<CRect> imported, drawn;
         for (int i = 0; i < graph.GetNodeCount(); ++i) {
-            for (int j = 0; j < graph.GetElement(i)->GetEdgeCount(); ++j) {
+            for (int j = 0; j < graph.GetElement(i)->GetEdgeCount(); ++j)
                 imported.push_back(graph.GetElement(i)->GetEdge(j)->GetLabelRect());
-            }
         }
         lumo_test::RecordingSurface surface(ebnf::kLayoutFontHeight, ebnf::kLayoutFontWidth);
         graph.Draw(&surface);
         for (const auto& call : surface.Of(Call::Text)) {
-            if (call.bkColor == Colors::Cyan) {
+            if (call.bkColor == Colors::Cyan)
                 drawn.push_back(call.box);
-            }
         }
         EXPECT_EQ(drawn, imported);
     }
