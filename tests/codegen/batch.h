@@ -1,9 +1,7 @@
 #pragma once
 
-// The generated parsers of the differential test: lumo-codegen-batch writes
-// each grammar's parser into a namespace of its own, several to a source
-// file, with a function that runs it and writes down what it did as the
-// test writes down what the runtime does.
+// The differential test's parsers, which lumo-codegen-batch registers with
+// RunGenerated: it writes down what they do as the test does for the runtime.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,13 +13,15 @@
 
 namespace lumo_test {
 
-using Run = std::string (*)(std::span<const std::uint32_t> ids, std::size_t maxDepth,
-                            std::size_t machineDepth);
 struct BatchGrammar {
     std::string_view name, table;  // an example's file name or "random N"; its binary table
-    Run run;
+    std::string (*run)(std::span<const std::uint32_t> ids, std::size_t maxDepth,
+                       std::size_t machineDepth);
 };
-const std::vector<BatchGrammar>& BatchGrammars();
+std::vector<BatchGrammar>& BatchGrammars();
+struct Register {
+    explicit Register(const BatchGrammar& grammar) { BatchGrammars().push_back(grammar); }
+};
 
 template <class Action>
 std::string ActionLine(const Action& a) {

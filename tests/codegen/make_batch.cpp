@@ -1,9 +1,6 @@
-// lumo-codegen-batch OUTDIR COUNT PARTS [GRAMMAR.lm...]: writes the parsers of
-// the grammars given, then of COUNT random grammars that pass the rules, each
-// in a namespace of its own (g0, g1, ...), spread over OUTDIR/part_K.cpp, and
-// OUTDIR/index.cpp, which lists them with their binary tables. A file that
-// already holds its text is left alone, so that nothing recompiles when the
-// parsers come out the same.
+// lumo-codegen-batch OUTDIR COUNT [GRAMMAR.lm...]: the parsers of the grammars
+// and of COUNT random ones that pass the rules, in OUTDIR/part_0.cpp to 3; a
+// file that already holds its text is left alone, so nothing recompiles.
 
 #include <algorithm>
 #include <cstdio>
@@ -23,14 +20,12 @@
 
 namespace {
 
-struct Batch {
-    std::vector<std::string> parts;
-    std::string index, entries;
-    std::size_t count = 0;
-};
+std::vector<std::string> parts(4, "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n");
+std::size_t added = 0;
 
-// Adds the grammar's parser, unless the grammar breaks a rule.
-bool Add(Batch& batch, const std::string& name, std::string document) {
+// Adds the grammar's parser, registered with its binary table, unless the
+// grammar breaks a rule.
+bool Add(const std::string& name, std::string document) {
     CFlatGrammar grammar;
     grammar.Load(std::move(document));
     codegen::ParserModel model;
@@ -40,7 +35,7 @@ bool Add(Batch& batch, const std::string& name, std::string document) {
     } catch (const CParseException&) {
         return false;
     }
-    const std::string ns = "g" + std::to_string(batch.count);
+    const std::string ns = std::string("g").append(std::to_string(added));
     codegen::CppOptions options;
     std::tie(options.nameSpace, options.headerName, options.sourceName, options.grammarName) =
         std::tuple(ns, ns + ".h", ns + ".cpp", name);
@@ -55,21 +50,16 @@ bool Add(Batch& batch, const std::string& name, std::string document) {
         CArchive ar(&table);
         grammar.WriteTable(ar, 1);
     }
-    const std::string run = "std::string Run_" + ns +
-                            "(std::span<const std::uint32_t> ids, std::size_t maxDepth, "
-                            "std::size_t machineDepth)";
-    batch.parts[batch.count++ % batch.parts.size()] +=
-        "\n" + files.header + "\n" + files.source + "\n" + run +
-        " {\n    return lumo_test::RunGenerated<" + ns + "::Parser, " + ns + "::Token, " + ns +
-        "::Action>(ids, maxDepth, machineDepth);\n}\n";
-    batch.index += run + ";\n";
-    batch.entries += "        {" + codegen::CppString(name) + "sv, " + codegen::CppString(table) +
-                     "sv, &Run_" + ns + "},\n";
+    parts[added++ % parts.size()] += "\n" + files.header + "\n" + files.source +
+                                     "\nstatic const lumo_test::Register " + ns + "_registered({" +
+                                     codegen::CppString(name) + ", std::string_view(" +
+                                     codegen::CppString(table) + ", " +
+                                     std::to_string(table.size()) + "), &lumo_test::RunGenerated<" +
+                                     ns + "::Parser, " + ns + "::Token, " + ns + "::Action>});\n";
     return true;
 }
 
-// Whether MAIN has a Graph edge into another graph: random grammars that pass
-// the rules mostly stay in MAIN, and the parsers must nest.
+// Whether MAIN enters another graph, as random grammars that pass rarely do.
 bool Nests(const lm_layout::Document& doc) {
     return std::ranges::any_of(doc.graphs[0].nodes, [](const lm_layout::Node& n) {
         return std::ranges::any_of(
@@ -77,43 +67,29 @@ bool Nests(const lm_layout::Document& doc) {
     });
 }
 
-void WriteIfChanged(const std::string& path, const std::string& text) {
-    if (!FileExists(path) || ReadWholeFile(path) != text)
-        WriteFileAtomically(path, text, Durability::Cached);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4)
+    if (argc < 3)
         return 64;
-    const std::string dir = argv[1],
-                      head = "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n";
-    const auto count = std::strtoul(argv[2], nullptr, 10);
-    Batch batch{std::vector<std::string>(std::max(1ul, std::strtoul(argv[3], nullptr, 10)), head),
-                head};
     try {
-        for (int i = 4; i < argc; ++i) {
+        for (int i = 3; i < argc; ++i) {
             const std::string path = argv[i];
-            if (!Add(batch, path.substr(path.find_last_of('/') + 1), ReadWholeFile(path)))
+            if (!Add(path.substr(path.find_last_of('/') + 1), ReadWholeFile(path)))
                 throw std::runtime_error(path + " breaks a rule");
         }
         std::mt19937 rng(20240614);
-        for (unsigned long made = 0; made < count;) {
+        for (unsigned long made = 0, count = std::strtoul(argv[2], nullptr, 10); made < count;) {
             const lm_layout::Document doc = lumo_test::RandomGrammar(rng);
             // Four in five enter other graphs than MAIN, as the examples do.
             if (made % 5 == 0 || Nests(doc))
-                made += Add(batch, "random " + std::to_string(made), lm_layout::Write(doc, 0));
+                made += Add("random " + std::to_string(made), lm_layout::Write(doc, 0));
         }
-        WriteIfChanged(dir + "/index.cpp",
-                       batch.index +
-                           "\nconst std::vector<lumo_test::BatchGrammar>& "
-                           "lumo_test::BatchGrammars() {\n"
-                           "    using namespace std::string_view_literals;\n"
-                           "    static const std::vector<lumo_test::BatchGrammar> all = {\n" +
-                           batch.entries + "    };\n    return all;\n}\n");
-        for (std::size_t p = 0; p < batch.parts.size(); ++p)
-            WriteIfChanged(dir + "/part_" + std::to_string(p) + ".cpp", batch.parts[p]);
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            const std::string path = std::string(argv[1]) + "/part_" + std::to_string(p) + ".cpp";
+            if (!FileExists(path) || ReadWholeFile(path) != parts[p])
+                WriteFileAtomically(path, parts[p], Durability::Cached);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumo-codegen-batch: %s\n", e.what());
         return 2;

@@ -1,9 +1,7 @@
 #pragma once
 
-// Small random grammar documents: up to four graphs of up to six nodes,
-// optional graphs, nesting, recursion, actions, gaps in node numbers, and
-// names that no identifier can spell as they are. Many break the rules;
-// callers keep those that validate.
+// Small random grammar documents, many of which break the rules: up to four
+// graphs of up to six nodes, gaps in node numbers, names no identifier spells.
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,8 +15,7 @@
 namespace lumo_test {
 
 inline lm_layout::Document RandomGrammar(std::mt19937& rng) {
-    // Keywords, a macro, punctuation, spaces, quotes, a backslash, a trigraph,
-    // UTF-8, the empty string, and two tokens that spell one identifier.
+    // Keywords, a macro, a trigraph, UTF-8, "", and two that spell one identifier.
     static const std::vector<std::string> kTokens = {
         "a",   "b",  "c",  "d",      "+",    "(",        ")", "if", "int", "EOF",
         "x y", "\\", "a+", "a_plus", "?\?=", "\xC3\xA9", "",  "\"", "1",   "a\nb"};

@@ -75,9 +75,8 @@ TEST(EbnfSyntax, ReportsEachErrorWhereItIs) {
 
 TEST(EbnfSyntax, RefusesWhatWouldExhaustTheStackOrTheCanvas) {
     std::string deep = "A ::= ";
-    for (int i = 0; i < ebnf::kMaxNesting; ++i) {
+    for (int i = 0; i < ebnf::kMaxNesting; ++i)
         deep += "( ";
-    }
     EXPECT_EQ(FirstError(deep + "a" + std::string(ebnf::kMaxNesting, ')')), "accepted");
     EXPECT_NE(FirstError(deep + "( a"), "accepted");
     // The tenth symbol from the end: a thousand states when deterministic;
@@ -100,9 +99,8 @@ std::vector<std::string> Shapes(const std::string& text) {
     CGrammer doc;
     ebnf::ImportEbnf(text, doc);
     std::vector<std::string> out;
-    for (int i = 0; i < doc.GetGraphCount(); ++i) {
+    for (int i = 0; i < doc.GetGraphCount(); ++i)
         out.push_back(doc.GetGraphName(i) + ": " + Shape(*doc.GetGraph(i)));
-    }
     return out;
 }
 std::string GraphOf(const std::string& expression) {
@@ -154,9 +152,8 @@ TEST(EbnfSyntax, SmallExpressionsGiveTheirGraphs) {
         {"a @x | a @y b", "1-a/@x->2 1-a/@y->3 3-b->2 | 2"},
         {"( a | b c )+ d", "1-a->2 1-b->3 2-a->2 2-b->3 2-d->4 3-c->2 | 4"},
     };
-    for (const auto& [expression, graph] : cases) {
+    for (const auto& [expression, graph] : cases)
         EXPECT_EQ(GraphOf(expression), std::string("MAIN: ") + graph) << expression;
-    }
     // One language, one graph.
     for (const auto& group : std::vector<std::vector<const char*>>{
              {"a+", "a a*", "a* a", "( a+ )+", "a ( a? )*"},
