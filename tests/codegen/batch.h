@@ -19,6 +19,7 @@ struct BatchGrammar {
                        std::size_t machineDepth);
 };
 std::vector<BatchGrammar>& BatchGrammars();
+std::string_view BatchTable(std::size_t index);  // constant-initialised: safe while registering
 struct Register {
     explicit Register(const BatchGrammar& grammar) { BatchGrammars().push_back(grammar); }
 };

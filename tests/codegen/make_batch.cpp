@@ -1,5 +1,6 @@
 // lumo-codegen-batch OUTDIR COUNT [GRAMMAR.lm...]: the parsers of the grammars
-// and of COUNT random ones that pass the rules, in OUTDIR/part_0.cpp to 3; a
+// and of COUNT random ones that pass the rules, in OUTDIR/part_0.cpp to 3, their
+// tables in OUTDIR/tables.cpp (a change of table bytes recompiles no parser); a
 // file that already holds its text is left alone, so nothing recompiles.
 
 #include <algorithm>
@@ -20,7 +21,11 @@
 
 namespace {
 
-std::vector<std::string> parts(4, "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n");
+const char* const kHead = "// Written by lumo-codegen-batch.\n#include \"batch.h\"\n";
+std::vector<std::string> parts(4, kHead);
+std::string tables = std::string(kHead) +
+                     "std::string_view lumo_test::BatchTable(std::size_t i) {\n"
+                     "    static constexpr std::string_view tables[] = {\n";
 std::size_t added = 0;
 
 // Adds the grammar's parser, registered with its binary table, unless the
@@ -50,12 +55,14 @@ bool Add(const std::string& name, std::string document) {
         CArchive ar(&table);
         grammar.WriteTable(ar, 1);
     }
-    parts[added++ % parts.size()] += "\n" + files.header + "\n" + files.source +
-                                     "\nstatic const lumo_test::Register " + ns + "_registered({" +
-                                     codegen::CppString(name) + ", std::string_view(" +
-                                     codegen::CppString(table) + ", " +
-                                     std::to_string(table.size()) + "), &lumo_test::RunGenerated<" +
-                                     ns + "::Parser, " + ns + "::Token, " + ns + "::Action>});\n";
+    tables += "        std::string_view(" + codegen::CppString(table) + ", " +
+              std::to_string(table.size()) + "),\n";
+    parts[added % parts.size()] += "\n" + files.header + "\n" + files.source +
+                                   "\nstatic const lumo_test::Register " + ns + "_registered({" +
+                                   codegen::CppString(name) + ", lumo_test::BatchTable(" +
+                                   std::to_string(added) + "), &lumo_test::RunGenerated<" + ns +
+                                   "::Parser, " + ns + "::Token, " + ns + "::Action>});\n";
+    ++added;
     return true;
 }
 
@@ -85,8 +92,10 @@ int main(int argc, char** argv) {
             if (made % 5 == 0 || Nests(doc))
                 made += Add("random " + std::to_string(made), lm_layout::Write(doc, 0));
         }
+        parts.push_back(tables + "    };\n    return tables[i];\n}\n");
         for (std::size_t p = 0; p < parts.size(); ++p) {
-            const std::string path = std::string(argv[1]) + "/part_" + std::to_string(p) + ".cpp";
+            const std::string path = std::string(argv[1]) + "/" +
+                                     (p < 4 ? "part_" + std::to_string(p) : "tables") + ".cpp";
             if (!FileExists(path) || ReadWholeFile(path) != parts[p])
                 WriteFileAtomically(path, parts[p], Durability::Cached);
         }
