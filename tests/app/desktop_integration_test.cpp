@@ -88,7 +88,7 @@ TEST_F(DesktopIntegration, RegistrationStartsTheUpdatersAndDoesNotWaitForThem) {
     ASSERT_TRUE(RegisterFileType("/opt/lumo/bin/lumo"));
     for (const QString& name : kUpdaters) {
         Write(m_tools + '/' + name,
-              "#!/bin/sh\n/bin/touch \"$1.started\"\n/bin/sleep 3\n/bin/touch \"$1.done\"\n");
+              "#!/bin/sh\n/bin/touch \"$1.started\"; /bin/sleep 3; /bin/touch \"$1.done\"\n");
     }
     const auto started = [this] {
         return QFile::exists(Path("mime.started")) && QFile::exists(Path("applications.started"));

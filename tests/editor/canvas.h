@@ -65,10 +65,6 @@ inline void ChooseFile(const QString& path) {
     });
 }
 
-inline CPoint Middle(const CRect& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 class Canvas : public ::testing::Test {
 protected:
     Canvas() : m_view(&m_doc) {

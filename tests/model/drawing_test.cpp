@@ -35,10 +35,6 @@ std::vector<Call> DrawEdge(CEdge* edge, int h = 16, int w = 8) {
     return dc.Calls();
 }
 
-CPoint CentreOf(const CRect& r) {
-    return CPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // The calls in a line each: kind, box (not for lines), the two points (not for
 // text); with brief, the kinds only.
 std::string Shapes(const std::vector<Call>& calls, bool brief = false) {
@@ -62,7 +58,7 @@ CPoint Drop(CEdge* edge, CPoint pt) {
     edge->HighlightLabel(&dc);
     edge->DropLabel(&dc, pt);
     edge->Draw(&dc);
-    return CentreOf(edge->GetLabelRect());
+    return lumo_test::Middle(edge->GetLabelRect());
 }
 
 // Whether p lies on the counterclockwise sweep of the arc call and near its
@@ -137,7 +133,7 @@ TEST(EdgeDrawing, EveryArcPassesThroughBothCentresAndItsMiddle) {
                 edge->SetOffset(bend);
                 const std::vector<Call> calls = DrawEdge(edge);
                 ASSERT_EQ(calls[0].kind, Call::Arc);
-                const CPoint mid = CentreOf(edge->GetLabelRect());
+                const CPoint mid = lumo_test::Middle(edge->GetLabelRect());
                 EXPECT_TRUE(OnArc(calls[0], pair[0]) && OnArc(calls[0], pair[1]) &&
                             OnArc(calls[0], mid));
                 const int64_t side = int64_t{pair[1].x - pair[0].x} * (mid.y - pair[0].y) -

@@ -25,6 +25,10 @@ inline CPoint CentreOf(const CGrammer& doc, int number) {
     return CPoint{-1000, -1000};
 }
 
+inline CPoint Middle(const CRect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 // Adds an edge between two nodes of the current graph, given by number.
 inline void AddEdge(CGrammer& doc, int from, int to, const std::string& input,
                     const std::string& action = "", bool graph = false) {
